@@ -1,0 +1,30 @@
+#ifndef TESSALY_ABOUT_LINK_LABEL_H
+#define TESSALY_ABOUT_LINK_LABEL_H
+
+#include <windows.h>
+
+#include "app/window_util.h"
+
+// Turns an existing static control into a hyperlink-style label: blue text,
+// red while the parent confirms the pointer is over it, a grey frame while
+// pressed. It reports to its parent with WM_NOTIFY and changes its look only
+// when the parent reflects LLN_HOVER / LLN_LEAVE back to it.
+constexpr UINT LLN_CLICK = 1025;
+constexpr UINT LLN_LEAVE = 1026;
+constexpr UINT LLN_HOVER = 1027;
+
+constexpr UINT_PTR IDT_LINKLEAVE = 1;
+
+// The record of every link notification: the common header and, for
+// LLN_HOVER, the WM_MOUSEMOVE wParam and lParam.
+struct LinkNotify {
+    BoardNotify header;
+    DWORD keyFlags;
+    DWORD position;
+};
+static_assert(sizeof(LinkNotify) == 20 || sizeof(void*) != 4, "LinkNotify is five 32-bit fields");
+
+int LinkLabelAttach(HWND control);  // always 1; the label detaches itself on WM_DESTROY
+LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

@@ -1,0 +1,29 @@
+#ifndef TESSALY_APP_SETTINGS_H
+#define TESSALY_APP_SETTINGS_H
+
+#include <cstdint>
+
+// The three choices the game remembers, in the INI file beside the
+// executable (its path with the extension ".ini", lower-cased), section
+// "Tessaly". Loaded once at start-up, saved whole after every change.
+struct AppSettings {
+    int32_t topmost;     // 0 off, anything else on
+    int32_t columns;     // 2 .. 128 after loading
+    int32_t rows;        // 2 .. 128
+    int32_t cellWidth;   // 5 .. 256
+    int32_t cellHeight;  // 5 .. 256
+};
+static_assert(sizeof(AppSettings) == 20, "AppSettings is five 32-bit words");
+
+int LoadSettings(AppSettings* settings);        // defaults and clamping; always 1
+int SaveSettings(const AppSettings* settings);  // write failures are ignored; always 1
+
+int IniReadInt(const char* path, const char* section, const char* key, int defaultValue);
+int IniWriteFlag(const char* path, const char* section, const char* key, int value);
+int IniWriteQuoted(const char* path, const char* section, const char* key, const char* text);
+
+// The executable's path with its extension replaced by `extension` (or kept,
+// when it is null), lower-cased. Returns 0 when the path cannot be had.
+int GetModuleSiblingPath(char* buffer, int size, const char* extension);
+
+#endif

@@ -1,0 +1,19 @@
+#ifndef TESSALY_APP_SJIS_PATH_H
+#define TESSALY_APP_SJIS_PATH_H
+
+// Routines on zero-terminated code page 932 (Shift-JIS) text. The trail byte
+// of a double-byte character may be 0x5C (a backslash) or an upper-case ASCII
+// letter, so every test of a byte asks what kind of byte it is first.
+
+// 0 a single-byte character, 1 the lead byte of a double-byte one, 2 its trail.
+int SjisByteKind(const char* text, int index);
+// The start of the next character (text itself at the terminating zero).
+const char* SjisNextChar(const char* position);
+char* SjisNextChar(char* position);
+
+int IsSeparatorAt(const char* text, int index);  // a backslash that is a character of its own
+char* FindExtension(char* text);                 // its '.', or the terminating zero
+void RemoveExtension(char* text);
+void LowerCaseAscii(char* text);                 // A-Z only, never inside a double-byte character
+
+#endif

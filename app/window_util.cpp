@@ -1,0 +1,83 @@
+#include "app/window_util.h"
+
+#include <cstring>
+#include <shellapi.h>
+
+ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
+                         int menuId, int stockBrush)
+{
+    WNDCLASSEXA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = GetModuleShellIcon(instance, FALSE);
+    wc.hIconSm = GetModuleShellIcon(instance, TRUE);
+    wc.hCursor = nullptr;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
+    wc.lpszMenuName = menuId ? MAKEINTRESOURCEA(menuId) : nullptr;
+    wc.lpszClassName = className;
+    return RegisterClassExA(&wc);
+}
+
+HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)
+{
+    char path[261];
+    if (GetModuleFileNameA(instance, path, sizeof path) == 0) {
+        return nullptr;
+    }
+    path[sizeof path - 1] = '\0';  // a truncated path comes back unterminated on XP
+    SHFILEINFOA info;
+    memset(&info, 0, sizeof info);
+    UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0);
+    SHGetFileInfoA(path, 0, &info, sizeof info, flags);
+    return info.hIcon;
+}
+
+BOOL SetWindowSize(HWND window, int cx, int cy)
+{
+    return SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+BOOL SetWindowPosition(HWND window, int x, int y)
+{
+    return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+GridPoint GetClientSize(HWND window)
+{
+    RECT rect = {0, 0, 0, 0};
+    GetClientRect(window, &rect);
+    return GridPoint{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+GridPoint GetWindowSize(HWND window)
+{
+    RECT rect = {0, 0, 0, 0};
+    GetWindowRect(window, &rect);
+    return GridPoint{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+int GetClientCursorPos(HWND window, POINT* point)
+{
+    if (!GetCursorPos(point)) {
+        return 0;
+    }
+    return ScreenToClient(window, point) ? 1 : 0;
+}
+
+void RequestRepaint(HWND window)
+{
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void SendBoardNotify(HWND from, UINT code)
+{
+    BoardNotify header;
+    memset(&header, 0, sizeof header);
+    header.hwndFrom = from;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
+    header.code = code;
+    SendMessageA(GetParent(from), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}

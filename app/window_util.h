@@ -1,0 +1,41 @@
+#ifndef TESSALY_APP_WINDOW_UTIL_H
+#define TESSALY_APP_WINDOW_UTIL_H
+
+#include <windows.h>
+
+#include "engine/grid_point.h"
+
+// Window routines shared by every window class of the game.
+
+// RegisterClassExA with no extra bytes, no cursor and the executable's own
+// shell icons; the result is ignored by every caller.
+ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
+                         int menuId, int stockBrush);
+HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
+
+BOOL SetWindowSize(HWND window, int cx, int cy);      // keeps position and z-order
+BOOL SetWindowPosition(HWND window, int x, int y);    // keeps size and z-order
+GridPoint GetClientSize(HWND window);
+GridPoint GetWindowSize(HWND window);
+
+// The cursor in the window's client coordinates. Mouse handlers use this
+// rather than the message coordinates. Returns 0 when it cannot be converted.
+int GetClientCursorPos(HWND window, POINT* point);
+
+// Repaint request of every control: the whole client area, without erasing.
+void RequestRepaint(HWND window);
+
+// The header of every notification a control of the game sends: laid out
+// exactly like NMHDR, so any WM_NOTIFY parent can read it.
+struct BoardNotify {
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    UINT code;
+};
+static_assert(sizeof(BoardNotify) == sizeof(NMHDR), "BoardNotify is an NMHDR");
+
+// Zero-fills a header from `from` and sends it synchronously to its parent as
+// WM_NOTIFY; the parent's result is ignored.
+void SendBoardNotify(HWND from, UINT code);
+
+#endif

@@ -1,0 +1,50 @@
+#include "controls/bevel.h"
+
+namespace {
+
+int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF second)
+{
+    HPEN firstPen = CreatePen(PS_SOLID, 0, first);
+    HPEN secondPen = CreatePen(PS_SOLID, 0, second);
+    const LONG left = rect->left;
+    const LONG top = rect->top;
+    const LONG right = rect->right - 1;  // last column inside
+    const LONG bottom = rect->bottom - 1;  // last row inside
+    const int saved = SaveDC(dc);
+    for (int i = 0; i < rings; ++i) {
+        // LineTo stops short of its end point, so each pen owns two corners:
+        // the first the left ones, the second the right ones.
+        SelectObject(dc, firstPen);
+        MoveToEx(dc, left + i, bottom - i, nullptr);
+        LineTo(dc, left + i, top + i);
+        LineTo(dc, right - i, top + i);
+        SelectObject(dc, secondPen);
+        MoveToEx(dc, right - i, top + i, nullptr);
+        LineTo(dc, right - i, bottom - i);
+        LineTo(dc, left + i, bottom - i);
+    }
+    RestoreDC(dc, saved);
+    DeleteObject(firstPen);
+    DeleteObject(secondPen);
+    return 1;
+}
+
+} // namespace
+
+int DrawRaisedBevel(HDC dc, const RECT* rect, int rings)
+{
+    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+}
+
+int DrawSunkenBevel(HDC dc, const RECT* rect, int rings)
+{
+    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+int FillFace(HDC dc, const RECT* rect)
+{
+    HBRUSH face = CreateSolidBrush(kFaceColour);
+    FillRect(dc, rect, face);
+    DeleteObject(face);
+    return 1;
+}

@@ -1,0 +1,21 @@
+#ifndef TESSALY_CONTROLS_BEVEL_H
+#define TESSALY_CONTROLS_BEVEL_H
+
+#include <windows.h>
+
+// Classic 3-D edges of any number of nested one-pixel rings, in the system's
+// current highlight and shadow colours (read at every call, so a change of the
+// colour scheme shows at the next paint). The rectangle is never changed.
+// Raised: light on the left and top, dark on the right and bottom.
+// Sunken: the other way round. Rings <= 0 draw nothing. Both return 1.
+int DrawRaisedBevel(HDC dc, const RECT* rect, int rings);
+int DrawSunkenBevel(HDC dc, const RECT* rect, int rings);
+
+// The face colour of the board, the score panel and the main window. It is
+// fixed: it does not follow the system colours.
+constexpr COLORREF kFaceColour = RGB(192, 192, 192);
+
+// Fills the rectangle with the fixed face colour; returns 1.
+int FillFace(HDC dc, const RECT* rect);
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef TESSALY_CONTROLS_SCORE_PANEL_H
+#define TESSALY_CONTROLS_SCORE_PANEL_H
+
+#include <windows.h>
+
+#include "engine/grid_point.h"
+
+// The "score" window: a grey strip holding the click counter (child 10) and
+// the timer (child 11) with their tooltips, side by side when it is wide
+// enough, stacked otherwise. The rest of the game reaches the two displays
+// only through these operations.
+
+// Registers "timer", "counter" and "score", in that order.
+int ScoreRegister(HINSTANCE instance);
+HWND ScoreCreate(HWND parent, int id, DWORD style);
+
+// The panel's size for a given available width: 121 x 37 from 121 up, else 66 x 66.
+int ScoreGetPreferredSize(HWND panel, GridPoint* size, int availableWidth);
+
+int ScoreGetClicks(HWND panel);
+int ScoreGetSeconds(HWND panel);
+int ScoreStartTimer(HWND panel);
+int ScoreStopTimer(HWND panel);
+int ScoreAddClick(HWND panel);
+int ScoreReset(HWND panel);  // both displays to 0; a running timer keeps running
+
+#endif

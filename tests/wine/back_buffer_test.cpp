@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "controls/back_buffer.h"
+#include "controls/bevel.h"
+#include "tests/wine/support/wine_test.h"
+
+namespace {
+
+// What the test window's draw step paints, and what it was given.
+struct DrawLog {
+    COLORREF fill = RGB(255, 0, 0);
+    bool bevel = false;
+    int calls = 0;
+    RECT lastClient = {};
+};
+DrawLog g_log;
+
+void TestDraw(HWND, HDC dc, const RECT* client)
+{
+    ++g_log.calls;
+    g_log.lastClient = *client;
+    if (g_log.bevel) {
+        FillFace(dc, client);
+        DrawRaisedBevel(dc, client, 3);
+        return;
+    }
+    HBRUSH brush = CreateSolidBrush(g_log.fill);
+    FillRect(dc, client, brush);
+    DeleteObject(brush);
+}
+
+LRESULT CALLBACK BufferedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // Like every window of the game: no WM_ERASEBKGND handling, WM_PAINT buffered.
+    if (msg == WM_PAINT) return PaintWithBackBuffer(hwnd, TestDraw);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A child window of the given size that paints through the back buffer.
+struct BufferedWindow {
+    wt::TestWindow host{300, 200};
+    HWND child = nullptr;
+
+    BufferedWindow(int width, int height)
+    {
+        const char* cls = wt::RegisterTestClass("bb_test", BufferedProc);
+        child = CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 10, 10, width, height, host.hwnd(),
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+        UpdateWindow(child);
+        wt::PumpMessages();
+    }
+    ~BufferedWindow() { DestroyWindow(child); }
+};
+
+class BackBufferTest : public testing::Test {
+protected:
+    void SetUp() override { g_log = DrawLog(); }
+};
+
+} // namespace
+
+TEST_F(BackBufferTest, DrawsTheWholeClientAreaAndShowsIt)
+{
+    BufferedWindow w(120, 80);
+    EXPECT_GE(g_log.calls, 1);
+    EXPECT_EQ(0, g_log.lastClient.left);
+    EXPECT_EQ(0, g_log.lastClient.top);
+    EXPECT_EQ(120, g_log.lastClient.right);
+    EXPECT_EQ(80, g_log.lastClient.bottom);
+    const wt::Pixels p = wt::ReadClientPixels(w.child);
+    EXPECT_EQ(120 * 80, p.Count({0, 0, 120, 80}, RGB(255, 0, 0)));
+}
+
+TEST_F(BackBufferTest, OnlyTheInvalidPartChangesOnScreen)
+{
+    BufferedWindow w(120, 80);
+    g_log.fill = RGB(0, 0, 255);
+    g_log.calls = 0;
+    const RECT dirty = {30, 20, 70, 50};
+    InvalidateRect(w.child, &dirty, FALSE);
+    UpdateWindow(w.child);
+    wt::PumpMessages();
+
+    // The draw step still got the whole client area...
+    ASSERT_EQ(1, g_log.calls);
+    EXPECT_EQ(120, g_log.lastClient.right);
+    EXPECT_EQ(80, g_log.lastClient.bottom);
+    // ...but only the invalid rectangle reached the screen.
+    const wt::Pixels p = wt::ReadClientPixels(w.child);
+    EXPECT_EQ(40 * 30, p.Count(dirty, RGB(0, 0, 255)));
+    EXPECT_EQ(120 * 80 - 40 * 30, p.Count({0, 0, 120, 80}, RGB(255, 0, 0)));
+}
+
+TEST_F(BackBufferTest, NextPaintUsesChangedSystemColoursButKeepsTheFace)
+{
+    g_log.bevel = true;
+    BufferedWindow w(40, 30);
+    const COLORREF light = RGB(10, 200, 30);
+    const COLORREF dark = RGB(90, 20, 160);
+    {
+        wt::ScopedSysColors colours{{COLOR_BTNHIGHLIGHT, light}, {COLOR_BTNSHADOW, dark}};
+        InvalidateRect(w.child, nullptr, FALSE);
+        UpdateWindow(w.child);
+        wt::PumpMessages();
+        const wt::Pixels p = wt::ReadClientPixels(w.child);
+        EXPECT_EQ(light, p.At(0, 0));
+        EXPECT_EQ(light, p.At(2, 2));
+        EXPECT_EQ(dark, p.At(39, 29));
+        EXPECT_EQ(dark, p.At(37, 27));
+        EXPECT_EQ(kFaceColour, p.At(3, 3));
+        EXPECT_EQ(34 * 24, p.Count({3, 3, 37, 27}, kFaceColour));
+    }
+}
+
+TEST_F(BackBufferTest, AnEmptyClientAreaIsValidatedWithoutDrawing)
+{
+    // A zero-sized bitmap cannot be made: nothing is drawn, yet the paint
+    // must validate the window or WM_PAINT would come back for ever.
+    BufferedWindow w(0, 0);
+    InvalidateRect(w.child, nullptr, FALSE);
+    g_log.calls = 0;
+    wt::PumpMessages();
+    EXPECT_EQ(0, g_log.calls);
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(w.child, &update, FALSE));
+}
+
+TEST_F(BackBufferTest, ManyPaintsLeaveTheHandleCountsBalanced)
+{
+    BufferedWindow w(200, 150);
+    const wt::HandleCounts before = wt::CountHandles();
+    for (int i = 0; i < 300; ++i) {
+        g_log.fill = RGB(i % 256, 0, 0);
+        g_log.bevel = i % 2 == 0;
+        InvalidateRect(w.child, nullptr, FALSE);
+        UpdateWindow(w.child);
+    }
+    wt::PumpMessages();
+    EXPECT_GE(g_log.calls, 300);
+    const wt::HandleCounts after = wt::CountHandles();
+    EXPECT_EQ(before.gdi, after.gdi);
+    EXPECT_EQ(before.user, after.user);
+}

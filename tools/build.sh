@@ -1,0 +1,21 @@
+# Sourced by run.sh and test.sh: configures (once) and builds both trees.
+#   build/win32  the game and the Wine tests (MinGW-w64 cross build)
+#   build/host   the portable code and its tests, with the sanitizers
+build=${TESSALY_BUILD_DIR:-$root/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+tessaly_build() {
+    local which
+    for which in "$@"; do
+        local dir=$build/$which
+        if [ ! -f "$dir/CMakeCache.txt" ]; then
+            local extra=()
+            [ "$which" = win32 ] && extra=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
+            cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug "${extra[@]}" >/dev/null
+        fi
+        cmake --build "$dir" -j "$jobs" -- --no-print-directory >/dev/null 2>"$dir/build-errors.log" || {
+            cat "$dir/build-errors.log" >&2
+            return 1
+        }
+    done
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian 12 machine (run as root).
+# Every step checks first, so a second run costs a second or two.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+packages=(cmake g++ python3 googletest
+          g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xdotool x11-utils imagemagick
+          fonts-ipafont-gothic locales)
+for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
+
+if [ ${#need[@]} -gt 0 ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+# Wine reports code page 932 only under a Japanese locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
+fi
