@@ -1,1 +1,228 @@
-// Not written yet.
+#include "app/game_commands.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "about/about_box.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/window_util.h"
+#include "controls/board_control.h"
+#include "controls/score_panel.h"
+#include "resources/resource_ids.h"
+
+const char kWinCaption[] = "Congratulations!";
+// Each line starts with an ideographic space.
+const char kWinFormat[] = "　時間 : %d\n　手数 : %d";
+
+namespace {
+
+HWND Board(HWND main)
+{
+    return GetDlgItem(main, IDC_BOARD);
+}
+
+HWND Score(HWND main)
+{
+    return GetDlgItem(main, IDC_SCORE);
+}
+
+const LevelRow* FindLevel(UINT command)
+{
+    for (const LevelRow& row : LevelTable)
+        if (row.command == command) return &row;
+    return nullptr;
+}
+
+const ViewSizeRow* FindViewSize(UINT command)
+{
+    for (const ViewSizeRow& row : ViewSizeTable)
+        if (row.command == command) return &row;
+    return nullptr;
+}
+
+// Stop, reset, deal or replay, unlock, start: the same order for both, so
+// the timer never counts a moment of the old game.
+void OnStart(HWND main)
+{
+    ScoreStopTimer(Score(main));
+    ScoreReset(Score(main));
+    BoardCtlNewGame(Board(main), static_cast<uint32_t>(time(nullptr)));
+    BoardCtlUnlock();
+    ScoreStartTimer(Score(main));
+}
+
+void OnRetry(HWND main)
+{
+    if (!BoardCtlHasGame(Board(main))) return;
+    ScoreStopTimer(Score(main));
+    ScoreReset(Score(main));
+    BoardCtlRetry(Board(main));
+    BoardCtlUnlock();
+    ScoreStartTimer(Score(main));
+}
+
+void OnLevel(HWND main, const LevelRow& level)
+{
+    // The BN_GRIDSIZE handler runs inside this call: it resets the displays,
+    // lays out and saves. The lock comes after, and ends any game.
+    BoardCtlNewBoard(Board(main), level.columns, level.rows);
+    BoardCtlLock();
+}
+
+void OnViewSize(HWND main, const ViewSizeRow& size)
+{
+    BoardCtlSetCellSize(Board(main), size.cellWidth, size.cellHeight);
+}
+
+void OnToggleTopmost(HWND main)
+{
+    SetTopmost(main, IsTopmost(main) ? 0 : 1);
+    SaveCurrentSettings(main);
+}
+
+void OnAbout(HWND main)
+{
+    AboutBoxInfo info;
+    memset(&info, 0, sizeof info);
+    info.flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_SYSRES;
+    info.iconId = IDC_ABOUT_ICON;
+    info.versionId = IDC_ABOUT_VERSION;
+    info.urlId = IDC_ABOUT_URL;
+    info.sysResId = IDC_ABOUT_SYSRES;
+    info.url = TESSALY_SUPPORT_URL;
+    info.templateId = MAKEINTRESOURCEA(IDD_ABOUT);
+    info.instance = GetModuleHandleA(nullptr);
+    info.linkCursor = LoadCursorA(info.instance, MAKEINTRESOURCEA(IDC_LINKCURSOR));
+    AboutBoxShow(main, &info);
+}
+
+LRESULT OnSolved(HWND main)
+{
+    ScoreStopTimer(Score(main));
+    const int clicks = ScoreGetClicks(Score(main));
+    const int seconds = ScoreGetSeconds(Score(main));
+    BoardCtlLock();
+    UpdateWindow(main);  // show the solved grid before the box takes over
+    MessageBoxPrintf(main, MB_OK, kWinCaption, kWinFormat, seconds, clicks);
+    return 0;
+}
+
+LRESULT OnGridSize(HWND main)
+{
+    ScoreStopTimer(Score(main));
+    ScoreReset(Score(main));
+    BoardCtlClear(Board(main));
+    MainWndLayout(main);
+    SaveCurrentSettings(main);
+    return 0;
+}
+
+LRESULT OnCellSize(HWND main)
+{
+    MainWndLayout(main);
+    SaveCurrentSettings(main);
+    return 0;
+}
+
+UINT CheckedIf(bool on)
+{
+    return MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED);
+}
+
+} // namespace
+
+LRESULT GameOnCommand(HWND main, WPARAM wParam, LPARAM lParam)
+{
+    const UINT command = LOWORD(wParam);
+    if (const LevelRow* level = FindLevel(command)) {
+        OnLevel(main, *level);
+        return 0;
+    }
+    if (const ViewSizeRow* size = FindViewSize(command)) {
+        OnViewSize(main, *size);
+        return 0;
+    }
+    switch (command) {
+    case IDM_START: OnStart(main); return 0;
+    case IDM_RETRY: OnRetry(main); return 0;
+    case IDM_TOPMOST: OnToggleTopmost(main); return 0;
+    case IDM_ABOUT: OnAbout(main); return 0;
+    case IDM_EXIT: DestroyWindow(main); return 0;
+    default: return DefWindowProcA(main, WM_COMMAND, wParam, lParam);
+    }
+}
+
+LRESULT GameOnSysCommand(HWND main, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == IDM_TOPMOST) {
+        OnToggleTopmost(main);
+        return 0;
+    }
+    return DefWindowProcA(main, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT GameOnInitMenuPopup(HWND main, HMENU menu)
+{
+    // The same for every popup, the system menu included: an item a popup
+    // does not hold is left alone by CheckMenuItem and EnableMenuItem.
+    CheckMenuItem(menu, IDM_TOPMOST, CheckedIf(IsTopmost(main) != 0));
+    EnableMenuItem(menu, IDM_RETRY,
+                   MF_BYCOMMAND | (BoardCtlHasGame(Board(main)) ? MF_ENABLED : MF_GRAYED));
+    CellSize cell = {0, 0};
+    BoardCtlGetCellSize(Board(main), &cell);
+    for (const ViewSizeRow& row : ViewSizeTable) {
+        CheckMenuItem(menu, row.command,
+                      CheckedIf(cell.width == row.cellWidth && cell.height == row.cellHeight));
+    }
+    GridPoint grid = {0, 0};
+    BoardCtlGetGridSize(Board(main), &grid);
+    for (const LevelRow& row : LevelTable) {
+        CheckMenuItem(menu, row.command, CheckedIf(grid.x == row.columns && grid.y == row.rows));
+    }
+    return 0;
+}
+
+LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != IDC_BOARD) return DefWindowProcA(main, WM_NOTIFY, wParam, lParam);
+    const auto* header = reinterpret_cast<const BoardNotify*>(lParam);
+    switch (header->code) {
+    case BN_PRESSED: ScoreAddClick(Score(main)); return 0;
+    case BN_SOLVED: return OnSolved(main);
+    case BN_CELLSIZE: return OnCellSize(main);
+    case BN_GRIDSIZE: return OnGridSize(main);
+    default: return 0;
+    }
+}
+
+int SaveCurrentSettings(HWND main)
+{
+    AppSettings settings;
+    memset(&settings, 0, sizeof settings);
+    settings.topmost = IsTopmost(main);
+    CellSize cell = {0, 0};
+    BoardCtlGetCellSize(Board(main), &cell);
+    settings.cellWidth = cell.width;
+    settings.cellHeight = cell.height;
+    GridPoint grid = {0, 0};
+    BoardCtlGetGridSize(Board(main), &grid);
+    settings.columns = grid.x;
+    settings.rows = grid.y;
+    SaveSettings(&settings);
+    return 1;
+}
+
+int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    // Bounded: a longer text is cut rather than written past the buffer.
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    text[sizeof text - 1] = '\0';
+    return MessageBoxA(owner, text, caption, type);
+}

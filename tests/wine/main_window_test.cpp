@@ -1,0 +1,561 @@
+// The main window in this process: start-up from the settings file beside the
+// test program, layout, commands and the flow of a game, driven through real
+// windows, the real cursor and the menus.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/game_commands.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "controls/board_control.h"
+#include "controls/score_panel.h"
+#include "resources/resource_ids.h"
+#include "tests/wine/support/wine_test.h"
+
+namespace {
+
+std::string SettingsPath()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path);
+    s = s.substr(0, s.rfind('.')) + ".ini";
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// The settings file's lines, without line ends or blank lines.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n') {
+            if (!line.empty()) lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+const std::string kSection = "[Tessaly]";
+const std::string kTopmostKey = "常に手前に表示";
+const std::string kGridKey = "ボタンの数";
+const std::string kCellKey = "ボタンの大きさ";
+
+std::string SettingsFile(int topmost, const std::string& grid, const std::string& cell)
+{
+    return kSection + "\r\n" + kTopmostKey + "=" + std::to_string(topmost) + "\r\n" + kGridKey +
+           "=" + grid + "\r\n" + kCellKey + "=" + cell + "\r\n";
+}
+
+RECT ChildRect(HWND main, int id)
+{
+    HWND child = GetDlgItem(main, id);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Which cells of the board are sunk, read from the screen: a sunk cell's
+// top-left pixel is the shadow colour, a raised one's the highlight.
+std::vector<int> SunkFromScreen(HWND board)
+{
+    GridPoint grid, size;
+    CellSize cell;
+    BoardCtlGetGridSize(board, &grid);
+    BoardCtlGetCellSize(board, &cell);
+    RECT client;
+    GetClientRect(board, &client);
+    size = {grid.x * cell.width, grid.y * cell.height};
+    const int left = client.right / 2 - size.x / 2;
+    const int top = client.bottom / 2 - size.y / 2;
+    const wt::Pixels p = wt::ReadClientPixels(board);
+    std::vector<int> sunk;
+    for (int y = 0; y < grid.y; ++y)
+        for (int x = 0; x < grid.x; ++x)
+            sunk.push_back(p.At(left + x * cell.width, top + y * cell.height) ==
+                                   GetSysColor(COLOR_BTNSHADOW)
+                               ? 1
+                               : 0);
+    return sunk;
+}
+
+POINT CellCentre(HWND board, int x, int y)
+{
+    GridPoint grid;
+    CellSize cell;
+    BoardCtlGetGridSize(board, &grid);
+    BoardCtlGetCellSize(board, &cell);
+    RECT client;
+    GetClientRect(board, &client);
+    const int left = client.right / 2 - grid.x * cell.width / 2;
+    const int top = client.bottom / 2 - grid.y * cell.height / 2;
+    return {left + x * cell.width + cell.width / 2, top + y * cell.height + cell.height / 2};
+}
+
+void ClickCell(HWND board, int x, int y)
+{
+    const POINT at = CellCentre(board, x, y);
+    wt::ClickClient(board, at.x, at.y);
+}
+
+// The presses that raise every cell, by Gaussian elimination over GF(2).
+std::vector<int> Solve(const std::vector<int>& sunk, int columns, int rows)
+{
+    const int n = columns * rows;
+    std::vector<std::vector<int>> m(n, std::vector<int>(n + 1, 0));
+    for (int cellIndex = 0; cellIndex < n; ++cellIndex) {
+        const int cx = cellIndex % columns, cy = cellIndex / columns;
+        for (int press = 0; press < n; ++press) {
+            const int px = press % columns, py = press / columns;
+            if (std::abs(px - cx) + std::abs(py - cy) <= 1) m[cellIndex][press] = 1;
+        }
+        m[cellIndex][n] = sunk[cellIndex];
+    }
+    std::vector<int> pivotOf(n, -1);
+    int row = 0;
+    for (int col = 0; col < n && row < n; ++col) {
+        int pivot = -1;
+        for (int r = row; r < n; ++r)
+            if (m[r][col]) pivot = r;
+        if (pivot < 0) continue;
+        std::swap(m[row], m[pivot]);
+        for (int r = 0; r < n; ++r)
+            if (r != row && m[r][col])
+                for (int c = 0; c <= n; ++c) m[r][c] ^= m[row][c];
+        pivotOf[col] = row++;
+    }
+    std::vector<int> presses(n, 0);
+    for (int col = 0; col < n; ++col)
+        if (pivotOf[col] >= 0) presses[col] = m[pivotOf[col]][n];
+    return presses;
+}
+
+// Watches for the win message box from inside its own modal loop, reads its
+// caption and text, and closes it with OK.
+struct WinBoxWatch {
+    static std::string caption, text;
+    static int seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND box = FindWindowA("#32770", nullptr);
+        if (!box || GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) return;
+        char buffer[2048];
+        GetWindowTextA(box, buffer, sizeof buffer);
+        caption = buffer;
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+        text = buffer;
+        ++seen;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    UINT_PTR timer;
+    WinBoxWatch()
+    {
+        caption.clear();
+        text.clear();
+        seen = 0;
+        timer = SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~WinBoxWatch() { KillTimer(nullptr, timer); }
+};
+std::string WinBoxWatch::caption, WinBoxWatch::text;
+int WinBoxWatch::seen;
+
+UINT MenuState(HMENU menu, UINT id)
+{
+    return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { MainWndRegisterClasses(GetModuleHandleA(nullptr)); }
+
+    void SetUp() override
+    {
+        path = SettingsPath();
+        DeleteFileA(path.c_str());
+        BoardCtlLock();  // as at process start
+    }
+
+    void TearDown() override
+    {
+        if (main && IsWindow(main)) DestroyWindow(main);
+        wt::PumpMessages();  // also takes the WM_QUIT that WM_DESTROY posts
+        DeleteFileA(path.c_str());
+    }
+
+    HWND Start()
+    {
+        main = MainWndCreate(GetModuleHandleA(nullptr));
+        EXPECT_NE(nullptr, main);
+        wt::PumpMessages();
+        return main;
+    }
+
+    HWND Board() const { return GetDlgItem(main, IDC_BOARD); }
+    HWND Score() const { return GetDlgItem(main, IDC_SCORE); }
+    void Command(UINT id) { SendMessageA(main, WM_COMMAND, id, 0); wt::PumpMessages(); }
+
+    // Opens a popup of the menu bar the way the system does before showing it.
+    HMENU Popup(int index)
+    {
+        HMENU popup = GetSubMenu(GetMenu(main), index);
+        SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), index);
+        return popup;
+    }
+    HMENU SystemMenu()
+    {
+        HMENU system = GetSystemMenu(main, FALSE);
+        SendMessageA(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, TRUE));
+        return system;
+    }
+
+    std::string path;
+    HWND main = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
+{
+    Start();
+    char title[64];
+    GetWindowTextA(main, title, sizeof title);
+    EXPECT_STREQ("Tessaly", title);
+    EXPECT_EQ(0x90C80000u, static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE)) & 0xFFFF0000u);
+    EXPECT_EQ(0, IsTopmost(main));
+    const GridPoint client = GetClientSize(main);
+    EXPECT_EQ(150, client.x);
+    EXPECT_EQ(195, client.y);
+    const RECT score = ChildRect(main, IDC_SCORE);
+    EXPECT_EQ(8, score.left);
+    EXPECT_EQ(8, score.top);
+    EXPECT_EQ(134, score.right - score.left);
+    EXPECT_EQ(37, score.bottom - score.top);
+    const RECT board = ChildRect(main, IDC_BOARD);
+    EXPECT_EQ(8, board.left);
+    EXPECT_EQ(53, board.top);
+    EXPECT_EQ(134, board.right - board.left);
+    EXPECT_EQ(134, board.bottom - board.top);
+    EXPECT_EQ(Board(), GetFocus());
+
+    const std::vector<std::string> expected = {kSection, kTopmostKey + "=0", kGridKey + "=\"4, 4\"",
+                                               kCellKey + "=\"32, 32\""};
+    EXPECT_EQ(expected, Lines(ReadFile(path)));
+
+    // The frame: three raised rings in the system colours around face grey.
+    const wt::Pixels p = wt::ReadClientPixels(main);
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), p.At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), p.At(2, 100));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(149, 194));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(147, 100));
+    EXPECT_EQ(RGB(192, 192, 192), p.At(4, 100));
+    EXPECT_EQ(RGB(192, 192, 192), p.At(100, 49));
+}
+
+TEST_F(MainWindowTest, SmallCellsStackThePanelAndWidenTheBoard)
+{
+    WriteFile(path, SettingsFile(0, "\"4, 4\"", "\"8, 8\""));
+    Start();
+    const GridPoint client = GetClientSize(main);
+    EXPECT_EQ(82, client.x);
+    EXPECT_EQ(128, client.y);
+    const RECT score = ChildRect(main, IDC_SCORE);
+    EXPECT_EQ(8, score.left);
+    EXPECT_EQ(66, score.right - score.left);
+    EXPECT_EQ(66, score.bottom - score.top);
+    const RECT board = ChildRect(main, IDC_BOARD);
+    EXPECT_EQ(8, board.left);
+    EXPECT_EQ(82, board.top);
+    EXPECT_EQ(66, board.right - board.left);
+    EXPECT_EQ(38, board.bottom - board.top);
+}
+
+TEST_F(MainWindowTest, StoredTopmostAndOutOfRangeSizesAreAppliedClampedAndWrittenBack)
+{
+    WriteFile(path, SettingsFile(1, "\"200, 1\"", "4, 300"));
+    Start();
+    EXPECT_NE(0, IsTopmost(main));
+    GridPoint grid;
+    BoardCtlGetGridSize(Board(), &grid);
+    EXPECT_EQ(128, grid.x);
+    EXPECT_EQ(2, grid.y);
+    CellSize cell;
+    BoardCtlGetCellSize(Board(), &cell);
+    EXPECT_EQ(5, cell.width);
+    EXPECT_EQ(256, cell.height);
+    const std::vector<std::string> expected = {kSection, kTopmostKey + "=1", kGridKey + "=\"128, 2\"",
+                                               kCellKey + "=\"5, 256\""};
+    EXPECT_EQ(expected, Lines(ReadFile(path)));
+    EXPECT_TRUE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
+    // Neither the grid nor the cell size is a menu choice: nothing is checked.
+    for (const LevelRow& row : LevelTable) EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
+    for (const ViewSizeRow& row : ViewSizeTable)
+        EXPECT_FALSE(MenuState(Popup(1), row.command) & MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, TheSystemMenuGetsTheTopmostItemRightBelowMaximize)
+{
+    Start();
+    HMENU system = GetSystemMenu(main, FALSE);
+    const int maximize = FindMenuItemPosition(system, SC_MAXIMIZE);
+    ASSERT_GE(maximize, 0);
+    EXPECT_EQ(maximize + 1, FindMenuItemPosition(system, IDM_TOPMOST));
+    char text[64];
+    GetMenuStringA(system, IDM_TOPMOST, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ("常に手前に表示(&T)", text);
+    EXPECT_EQ(-1, FindMenuItemPosition(system, 12345));
+}
+
+TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandWithItsText)
+{
+    Start();
+    HMENU bar = GetMenu(main);
+    ASSERT_EQ(2, GetMenuItemCount(bar));
+    char text[64];
+    GetMenuStringA(bar, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("ｹﾞｰﾑ(&G)", text);
+    GetMenuStringA(bar, 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("表示(&V)", text);
+    struct Item {
+        int popup, position;
+        UINT id;
+        const char* text;
+    };
+    const Item items[] = {
+        {0, 0, IDM_START, "スタート(&N)\tF5"}, {0, 1, IDM_RETRY, "リトライ(&R)\tF2"},
+        {0, 3, IDM_LEVEL_1, "初級(&Z)"},       {0, 7, IDM_LEVEL_5, "神の領域(&X)"},
+        {0, 9, IDM_ABOUT, "About(&A)"},        {0, 10, IDM_EXIT, "終了(&Q)"},
+        {1, 0, IDM_TOPMOST, "常に最前面に表示(&T)"}, {1, 2, IDM_SIZE_1, "極小((&P)"},
+        {1, 6, IDM_SIZE_5, "極大(&H)"},
+    };
+    for (const Item& item : items) {
+        HMENU popup = GetSubMenu(bar, item.popup);
+        EXPECT_EQ(item.id, GetMenuItemID(popup, item.position)) << item.text;
+        GetMenuStringA(popup, item.position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(item.text, text);
+    }
+    EXPECT_EQ(11, GetMenuItemCount(GetSubMenu(bar, 0)));
+    EXPECT_EQ(7, GetMenuItemCount(GetSubMenu(bar, 1)));
+}
+
+TEST_F(MainWindowTest, BeforeStartClicksDoNothingAndRetryIsGreyed)
+{
+    Start();
+    const std::vector<int> before = SunkFromScreen(Board());
+    ClickCell(Board(), 1, 1);
+    EXPECT_EQ(before, SunkFromScreen(Board()));
+    EXPECT_EQ(0, ScoreGetClicks(Score()));
+    EXPECT_TRUE(MenuState(Popup(0), IDM_RETRY) & MF_GRAYED);
+    Command(IDM_RETRY);
+    EXPECT_EQ(0, BoardCtlHasGame(Board()));
+    EXPECT_EQ(before, SunkFromScreen(Board()));
+}
+
+TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
+{
+    Start();
+    Command(IDM_START);
+    EXPECT_EQ(1, BoardCtlHasGame(Board()));
+    EXPECT_FALSE(MenuState(Popup(0), IDM_RETRY) & MF_GRAYED);
+    const std::vector<int> dealt = SunkFromScreen(Board());
+    // Twice in the same second: the seed is the time in seconds.
+    Command(IDM_START);
+    const std::vector<int> again = SunkFromScreen(Board());
+    if (BoardCtlGetScramblePresses(Board()) > 0 && time(nullptr) % 1 == 0) {
+        // (a second may have ticked over between the two; then they may differ)
+    }
+    ClickCell(Board(), 0, 0);
+    ClickCell(Board(), 2, 3);
+    EXPECT_EQ(2, ScoreGetClicks(Score()));
+    EXPECT_NE(again, SunkFromScreen(Board()));
+    wt::PumpFor(1150);
+    EXPECT_GE(ScoreGetSeconds(Score()), 1);  // the timer runs
+
+    Command(IDM_RETRY);
+    EXPECT_EQ(again, SunkFromScreen(Board()));
+    EXPECT_EQ(0, ScoreGetClicks(Score()));
+    EXPECT_EQ(0, ScoreGetSeconds(Score()));
+    (void)dealt;
+}
+
+TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
+{
+    Start();
+    Command(IDM_START);
+    std::vector<int> dealt = SunkFromScreen(Board());
+    // A deal can come out already solved; deal until there is something to do.
+    for (int i = 0; i < 5 && std::count(dealt.begin(), dealt.end(), 1) == 0; ++i) {
+        Sleep(1000);
+        Command(IDM_START);
+        dealt = SunkFromScreen(Board());
+    }
+    const std::vector<int> presses = Solve(dealt, 4, 4);
+    const int total = static_cast<int>(std::count(presses.begin(), presses.end(), 1));
+    ASSERT_GT(total, 0);
+    WinBoxWatch watch;
+    for (int i = 0; i < 16; ++i)
+        if (presses[i]) ClickCell(Board(), i % 4, i / 4);
+    wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
+    ASSERT_EQ(1, WinBoxWatch::seen);
+    EXPECT_EQ("Congratulations!", WinBoxWatch::caption);
+    const int seconds = ScoreGetSeconds(Score());
+    char expected[128];
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d", seconds, total);
+    EXPECT_EQ(expected, WinBoxWatch::text);
+    EXPECT_EQ(total, ScoreGetClicks(Score()));
+
+    // Solved: locked, the timer stopped, the game kept for a retry.
+    EXPECT_EQ(std::vector<int>(16, 0), SunkFromScreen(Board()));
+    ClickCell(Board(), 1, 1);
+    EXPECT_EQ(std::vector<int>(16, 0), SunkFromScreen(Board()));
+    EXPECT_EQ(total, ScoreGetClicks(Score()));
+    EXPECT_FALSE(MenuState(Popup(0), IDM_RETRY) & MF_GRAYED);
+
+    Command(IDM_RETRY);
+    EXPECT_EQ(dealt, SunkFromScreen(Board()));
+    EXPECT_EQ(0, ScoreGetClicks(Score()));
+    ClickCell(Board(), 1, 1);
+    EXPECT_EQ(1, ScoreGetClicks(Score()));
+}
+
+TEST_F(MainWindowTest, ALevelEndsTheGameResizesAroundTheTopLeftAndSaves)
+{
+    Start();
+    SetWindowPos(main, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Command(IDM_START);
+    ClickCell(Board(), 0, 0);
+    RECT before;
+    GetWindowRect(main, &before);
+
+    Command(IDM_LEVEL_3);
+    GridPoint grid;
+    BoardCtlGetGridSize(Board(), &grid);
+    EXPECT_EQ(6, grid.x);
+    EXPECT_EQ(6, grid.y);
+    EXPECT_EQ(0, BoardCtlHasGame(Board()));
+    EXPECT_EQ(0, ScoreGetClicks(Score()));
+    RECT after;
+    GetWindowRect(main, &after);
+    EXPECT_EQ(before.left, after.left);
+    EXPECT_EQ(before.top, after.top);
+    EXPECT_GT(after.right - after.left, before.right - before.left);
+    const GridPoint client = GetClientSize(main);
+    EXPECT_EQ(6 * 32 + 6 + 16, client.x);
+    EXPECT_EQ(37 + 6 * 32 + 6 + 24, client.y);
+    EXPECT_EQ(kGridKey + "=\"6, 6\"", Lines(ReadFile(path))[2]);
+    EXPECT_TRUE(MenuState(Popup(0), IDM_LEVEL_3) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(Popup(0), IDM_LEVEL_1) & MF_CHECKED);
+
+    // Locked until the next Start, and the timer no longer runs.
+    ClickCell(Board(), 2, 2);
+    EXPECT_EQ(std::vector<int>(36, 0), SunkFromScreen(Board()));
+    EXPECT_EQ(0, ScoreGetClicks(Score()));
+    wt::PumpFor(1150);
+    EXPECT_EQ(0, ScoreGetSeconds(Score()));
+
+    // The level already in use ends a game all the same.
+    Command(IDM_START);
+    Command(IDM_LEVEL_3);
+    EXPECT_EQ(0, BoardCtlHasGame(Board()));
+    EXPECT_EQ(std::vector<int>(36, 0), SunkFromScreen(Board()));
+}
+
+TEST_F(MainWindowTest, AViewSizeKeepsThePuzzleCounterAndTimer)
+{
+    Start();
+    Command(IDM_START);
+    ClickCell(Board(), 1, 2);
+    const std::vector<int> played = SunkFromScreen(Board());
+    Command(IDM_SIZE_3);
+    CellSize cell;
+    BoardCtlGetCellSize(Board(), &cell);
+    EXPECT_EQ(24, cell.width);
+    EXPECT_EQ(played, SunkFromScreen(Board()));
+    EXPECT_EQ(1, ScoreGetClicks(Score()));
+    EXPECT_EQ(1, BoardCtlHasGame(Board()));
+    wt::PumpFor(1150);
+    EXPECT_GE(ScoreGetSeconds(Score()), 1);
+    EXPECT_EQ(kCellKey + "=\"24, 24\"", Lines(ReadFile(path))[3]);
+    EXPECT_TRUE(MenuState(Popup(1), IDM_SIZE_3) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(Popup(1), IDM_SIZE_4) & MF_CHECKED);
+    ClickCell(Board(), 1, 2);
+    EXPECT_EQ(2, ScoreGetClicks(Score()));
+}
+
+TEST_F(MainWindowTest, TopmostTogglesFromEitherMenuAndShowsInBoth)
+{
+    Start();
+    Command(IDM_TOPMOST);
+    EXPECT_NE(0, IsTopmost(main));
+    EXPECT_TRUE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
+    EXPECT_EQ(kTopmostKey + "=1", Lines(ReadFile(path))[1]);
+
+    SendMessageA(main, WM_SYSCOMMAND, IDM_TOPMOST, 0);
+    EXPECT_EQ(0, IsTopmost(main));
+    EXPECT_FALSE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
+    EXPECT_EQ(kTopmostKey + "=0", Lines(ReadFile(path))[1]);
+}
+
+TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesNothing)
+{
+    Start();
+    Command(IDM_START);
+    WriteFile(path, "left alone\r\n");
+    Command(IDM_EXIT);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ("left alone\r\n", ReadFile(path));
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, quit.wParam);
+}
+
+TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
+{
+    // Without the "board" class the board control cannot be created.
+    ASSERT_TRUE(UnregisterClassA("board", GetModuleHandleA(nullptr)));
+    const wt::HandleCounts before = wt::CountHandles();
+    EXPECT_EQ(nullptr, MainWndCreate(GetModuleHandleA(nullptr)));
+    wt::PumpMessages();
+    EXPECT_EQ(before.user, wt::CountHandles().user);
+    BoardCtlRegister(GetModuleHandleA(nullptr));
+}
+
+TEST(MessageBoxPrintf, CutsATextLongerThanItsBuffer)
+{
+    WinBoxWatch watch;
+    const std::string longText(3000, 'x');
+    EXPECT_EQ(IDOK, MessageBoxPrintf(nullptr, MB_OK, "long", "%s!", longText.c_str()));
+    ASSERT_EQ(1, WinBoxWatch::seen);
+    EXPECT_EQ("long", WinBoxWatch::caption);
+    EXPECT_EQ(std::string(1023, 'x'), WinBoxWatch::text);
+}
