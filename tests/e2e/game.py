@@ -1,0 +1,248 @@
+"""Drives the real game for the end-to-end tests: starts knaplet.exe under
+Wine in its own folder, types and clicks through X (xdotool), reads the screen
+(screenshots) and asks tests/e2e/probe.exe where the windows are."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import screen  # noqa: E402
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run.sh")
+
+SECTION = "[Tessaly]"
+TOPMOST_KEY = "常に手前に表示"
+GRID_KEY = "ボタンの数"
+CELL_KEY = "ボタンの大きさ"
+RED = (255, 0, 0)
+
+# One pixel inside each LED segment, relative to a glyph's top-left corner.
+SEGMENT_PROBES = {
+    "top": (6, 2), "upper_left": (2, 6), "upper_right": (10, 6), "middle": (6, 11),
+    "lower_left": (2, 16), "lower_right": (10, 16), "bottom": (6, 20),
+}
+DIGIT_SEGMENTS = {
+    0: {"top", "upper_left", "upper_right", "lower_left", "lower_right", "bottom"},
+    1: {"upper_right", "lower_right"},
+    2: {"top", "upper_right", "middle", "lower_left", "bottom"},
+    3: {"top", "upper_right", "middle", "lower_right", "bottom"},
+    4: {"upper_left", "upper_right", "middle", "lower_right"},
+    5: {"top", "upper_left", "middle", "lower_right", "bottom"},
+    6: {"top", "upper_left", "middle", "lower_left", "lower_right", "bottom"},
+    7: {"top", "upper_right", "lower_right"},
+    8: set(SEGMENT_PROBES),
+    9: {"top", "upper_left", "upper_right", "middle", "lower_right", "bottom"},
+}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def run(test):
+    """Runs test(game) with a Game built from the command line; exit 1 on failure."""
+    exe, probe, work = sys.argv[1:4]
+    game = Game(exe, probe, work)
+    try:
+        test(game)
+    except Failure as failure:
+        print("FAIL:", failure)
+        game.shot(os.path.join(work, "failure.png"))
+        print("screenshot:", os.path.join(work, "failure.png"))
+        sys.exit(1)
+    finally:
+        game.kill()
+    print("passed")
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], check=False,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
+
+
+def solve(sunk, columns, rows):
+    """The presses that raise every cell, by elimination over GF(2)."""
+    n = columns * rows
+    matrix = []
+    for cell in range(n):
+        cx, cy = cell % columns, cell // columns
+        row = 0
+        for press in range(n):
+            px, py = press % columns, press // columns
+            if abs(px - cx) + abs(py - cy) <= 1:
+                row |= 1 << press
+        matrix.append([row, sunk[cell]])
+    pivots = {}
+    r = 0
+    for col in range(n):
+        pivot = next((i for i in range(r, n) if matrix[i][0] >> col & 1), None)
+        if pivot is None:
+            continue
+        matrix[r], matrix[pivot] = matrix[pivot], matrix[r]
+        for i in range(n):
+            if i != r and matrix[i][0] >> col & 1:
+                matrix[i] = [matrix[i][0] ^ matrix[r][0], matrix[i][1] ^ matrix[r][1]]
+        pivots[col] = r
+        r += 1
+    return [matrix[pivots[c]][1] if c in pivots else 0 for c in range(n)]
+
+
+class Game:
+    def __init__(self, exe, probe, work):
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+        self.work = work
+        self.exe = os.path.join(work, "knaplet.exe")
+        shutil.copy(exe, self.exe)
+        self.probe_exe = probe
+        self.ini = os.path.join(work, "knaplet.ini")
+        self.process = None
+
+    # ---- the settings file
+    def write_settings(self, topmost, grid, cell):
+        lines = [SECTION, f"{TOPMOST_KEY}={topmost}", f"{GRID_KEY}={grid}", f"{CELL_KEY}={cell}"]
+        with open(self.ini, "wb") as f:
+            f.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+
+    def settings_lines(self):
+        if not os.path.exists(self.ini):
+            return None
+        with open(self.ini, "rb") as f:
+            text = f.read().decode("cp932")
+        return [line for line in text.replace("\r", "").split("\n") if line]
+
+    # ---- the process
+    def start(self):
+        self.log = open(os.path.join(self.work, "game.log"), "wb")
+        self.process = subprocess.Popen([WINE_RUN, self.exe], stdout=self.log, stderr=self.log)
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            check(self.process.poll() is None, "the game exited during start-up")
+            if self.geometry(quiet=True):
+                break
+            time.sleep(0.2)
+        else:
+            raise Failure("the game's window did not appear")
+        self.xwindow = xdotool("search", "--onlyvisible", "--name", "^Tessaly$").split()[0]
+        time.sleep(0.5)
+        self.focus()
+
+    def wait_exit(self, timeout=15):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game did not exit")
+
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    # ---- what the game shows
+    def probe(self, *args):
+        result = subprocess.run([WINE_RUN, self.probe_exe, *args], stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True)
+        return result.returncode, result.stdout
+
+    def geometry(self, quiet=False):
+        code, out = self.probe("geometry")
+        if code != 0:
+            check(quiet, "probe found no game window")
+            return None
+        rects = {}
+        for line in out.splitlines():
+            name, *values = line.split()
+            rects[name] = tuple(int(v) for v in values) if len(values) == 4 else int(values[0])
+        return rects
+
+    def dialog(self):
+        """(caption, {id: (class, text)}) of the game's open dialog, or None."""
+        code, out = self.probe("dialog")
+        if code != 0:
+            return None
+        caption, controls = "", {}
+        for line in out.splitlines():
+            parts = line.split()
+            decode = (lambda h: "" if h == "-" else bytes.fromhex(h).decode("cp932"))
+            if parts[0] == "caption":
+                caption = decode(parts[1])
+            else:
+                controls[int(parts[1])] = (parts[2], decode(parts[3]))
+        return caption, controls
+
+    def wait_dialog(self, timeout=10):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.dialog()
+            if found:
+                return found
+            time.sleep(0.2)
+        raise Failure("no dialog appeared")
+
+    def shot(self, path=None):
+        path = path or os.path.join(self.work, "shot.png")
+        subprocess.run(["/usr/bin/import", "-window", "root", path], check=True)
+        return screen.load(path)
+
+    def board_cells(self, columns, rows, img=None):
+        """Sunk (1) or raised (0) for every cell, row by row, from the screen:
+        a sunk cell's top-left pixel is dark, a raised one's light."""
+        img = img or self.shot()
+        left, top, right, bottom = self.geometry()["board"]
+        width, height = right - left, bottom - top
+        cw, ch = (width - 6) // columns, (height - 6) // rows
+        bl = left + width // 2 - columns * cw // 2
+        bt = top + height // 2 - rows * ch // 2
+        cells = []
+        for y in range(rows):
+            for x in range(columns):
+                r, g, b = img.at(bl + x * cw, bt + y * ch)
+                cells.append(1 if r + g + b < 3 * 160 else 0)
+        return cells
+
+    def cell_centre(self, x, y, columns, rows):
+        left, top, right, bottom = self.geometry()["board"]
+        width, height = right - left, bottom - top
+        cw, ch = (width - 6) // columns, (height - 6) // rows
+        bl = left + width // 2 - columns * cw // 2
+        bt = top + height // 2 - rows * ch // 2
+        return bl + x * cw + cw // 2, bt + y * ch + ch // 2
+
+    def led(self, name, img=None):
+        """The number an LED display shows, read segment by segment."""
+        img = img or self.shot()
+        left, top, _, _ = self.geometry()[name]
+        value = 0
+        for i in range(4):
+            gx, gy = left + 1 + 13 * i, top + 1
+            lit = {s for s, (x, y) in SEGMENT_PROBES.items() if img.at(gx + x, gy + y) == RED}
+            digits = [d for d, segs in DIGIT_SEGMENTS.items() if segs == lit]
+            check(len(digits) == 1, f"{name} digit {i} unreadable: lit {sorted(lit)}")
+            value = value * 10 + digits[0]
+        return value
+
+    # ---- input
+    def focus(self, xwindow=None):
+        xdotool("windowfocus", "--sync", xwindow or self.xwindow)
+        time.sleep(0.2)
+
+    def key(self, *keys):
+        for k in keys:
+            xdotool("key", k)
+            time.sleep(0.3)
+
+    def click_at(self, x, y):
+        xdotool("mousemove", "--sync", x, y)
+        xdotool("click", "1")
+        time.sleep(0.25)
+
+    def click_cell(self, x, y, columns, rows):
+        self.click_at(*self.cell_centre(x, y, columns, rows))

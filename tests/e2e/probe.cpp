@@ -1,0 +1,100 @@
+// A look at the running game from another Windows process, for the
+// end-to-end scripts: where its windows are and what its dialogs say.
+//   probe geometry   lines "NAME left top right bottom" in screen coordinates
+//                    (window, client, score, counter, timer, board) and "topmost N"
+//   probe dialog     the game's open dialog: "caption HEX", then one line
+//                    "control ID CLASS HEX" per child (HEX: the ANSI text's bytes)
+// Exit code 1 when the window or dialog is not there.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kBoardId = 10;
+constexpr int kScoreId = 11;
+constexpr int kCounterId = 10;
+constexpr int kTimerId = 11;
+
+void PrintRect(const char* name, RECT r)
+{
+    printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
+
+RECT ScreenClient(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void PrintHex(const char* text)
+{
+    if (!*text) printf("-");
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+        printf("%02x", *p);
+}
+
+HWND g_game = nullptr;
+HWND g_dialog = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM)
+{
+    char cls[64];
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD gameProcess = 0, process = 0;
+    GetWindowThreadProcessId(g_game, &gameProcess);
+    GetWindowThreadProcessId(window, &process);
+    if (process == gameProcess && strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        g_dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintControl(HWND child, LPARAM)
+{
+    char cls[64], text[1024];
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextA(child, text, sizeof text);
+    printf("control %d %s ", GetDlgCtrlID(child), cls);
+    PrintHex(text);
+    printf("\n");
+    return TRUE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return 2;
+    g_game = FindWindowA("knaplet", "Tessaly");
+    if (!g_game) return 1;
+    if (strcmp(argv[1], "geometry") == 0) {
+        RECT r;
+        GetWindowRect(g_game, &r);
+        PrintRect("window", r);
+        PrintRect("client", ScreenClient(g_game));
+        HWND score = GetDlgItem(g_game, kScoreId);
+        PrintRect("score", ScreenClient(score));
+        PrintRect("counter", ScreenClient(GetDlgItem(score, kCounterId)));
+        PrintRect("timer", ScreenClient(GetDlgItem(score, kTimerId)));
+        PrintRect("board", ScreenClient(GetDlgItem(g_game, kBoardId)));
+        printf("topmost %d\n", (GetWindowLongA(g_game, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+        return 0;
+    }
+    if (strcmp(argv[1], "dialog") == 0) {
+        EnumWindows(FindDialog, 0);
+        if (!g_dialog) return 1;
+        char caption[1024];
+        GetWindowTextA(g_dialog, caption, sizeof caption);
+        printf("caption ");
+        PrintHex(caption);
+        printf("\n");
+        EnumChildWindows(g_dialog, PrintControl, 0);
+        return 0;
+    }
+    return 2;
+}
