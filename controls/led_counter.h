@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
-// The "counter" window: a click count shown as four LED digits.
-int CounterRegister(HINSTANCE instance);
+// The "counter" window: a click count shown as four LED digits, 54 x 25.
+int CounterRegister(HINSTANCE instance);  // 0 when the class could not be registered
 HWND CounterCreate(HWND parent, int id, DWORD style);
 
+// A window without its count record (out of memory at creation, or not a
+// counter at all) shows 0000, reads 0 and refuses the changes with 0.
 int CounterGetValue(HWND counter);
 int CounterIncrement(HWND counter);  // +1 and repaint
 int CounterReset(HWND counter);      // 0 and repaint

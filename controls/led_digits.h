@@ -11,8 +11,13 @@
 int LedGetPreferredSize(HWND window, GridPoint* size);
 
 // Draws the last four decimal digits of a non-negative value, thousands first,
-// with leading zeros, from the IDB_DIGITS strip, one pixel in from the
-// rectangle's top-left corner; returns 1.
+// with leading zeros, from the IDB_DIGITS strip of the executable, one pixel in
+// from the rectangle's top-left corner (52 x 23 pixels). The strip is loaded
+// and released at every call. Returns 1; when the strip cannot be loaded or
+// selected, the digits' area is painted black instead and the result is 0.
+// A negative value shows as 0000.
 int DrawLedDigits(HDC dc, const RECT* rect, int value);
+// The same with the strip taken from `module`.
+int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value);
 
 #endif

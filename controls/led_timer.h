@@ -6,21 +6,29 @@
 #include <cstdint>
 
 // The "timer" window: whole seconds since it was started, as four LED digits,
-// recomputed from GetTickCount by a 100 ms window timer.
+// recomputed from GetTickCount by a 100 ms window timer. 54 x 25.
 struct TimerState {
     uint32_t startTick;  // GetTickCount at the last start or reset
     int32_t seconds;     // as computed at the last tick
 };
+static_assert(sizeof(TimerState) == 8, "TimerState is two 32-bit words");
 
 constexpr UINT_PTR IDT_TICK = 100;
 
-int TimerRegister(HINSTANCE instance);
+int TimerRegister(HINSTANCE instance);  // 0 when the class could not be registered
 HWND TimerCreate(HWND parent, int id, DWORD style);
 
+// A window without its state record (out of memory at creation, or not a
+// timer at all) shows 0000, reads 0 and refuses the operations with 0.
 int TimerGetSeconds(HWND timer);  // the last tick's value; does not read the clock
 int TimerStart(HWND timer);       // count from 0 and arm the tick; no repaint
 int TimerStop(HWND timer);        // disarm; the seconds keep the last tick's value
 int TimerReset(HWND timer);       // count from 0 now and repaint; the tick keeps running
 VOID CALLBACK TimerOnTick(HWND timer, UINT message, UINT_PTR id, DWORD time);
+
+// Test seam, never called by the game: every timer window reads the clock as
+// GetTickCount() + offset (wrapping), so a test can put the clock just before
+// its 49.7-day wrap or far into a game. 0 restores the real clock.
+void TimerSetClockOffsetForTest(DWORD offset);
 
 #endif
