@@ -6,6 +6,8 @@
 // letter, so every test of a byte asks what kind of byte it is first.
 
 // 0 a single-byte character, 1 the lead byte of a double-byte one, 2 its trail.
+// Indexes at or past the terminating zero (or negative) give 0; nothing past
+// the zero is read.
 int SjisByteKind(const char* text, int index);
 // The start of the next character (text itself at the terminating zero).
 const char* SjisNextChar(const char* position);
@@ -15,5 +17,11 @@ int IsSeparatorAt(const char* text, int index);  // a backslash that is a charac
 char* FindExtension(char* text);                 // its '.', or the terminating zero
 void RemoveExtension(char* text);
 void LowerCaseAscii(char* text);                 // A-Z only, never inside a double-byte character
+
+// Copies `path` into `buffer` (they may be the same), replaces its extension
+// by `extension` when that is not null, and lower-cases it. Returns 0, with
+// an empty buffer, when the result would need more than `size` bytes: a
+// shortened path would name some other file.
+int MakeSiblingPath(char* buffer, int size, const char* path, const char* extension);
 
 #endif
