@@ -1,1 +1,154 @@
-// Not written yet.
+#include "app/settings.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/number_parse.h"
+#include "app/sjis_path.h"
+
+namespace {
+
+constexpr int kPathSize = 261;  // MAX_PATH and its terminating zero
+
+// The key names are stored in code page 932, as the ANSI profile functions
+// write them; the source is UTF-8 and compiles to those bytes.
+constexpr char kSection[] = "Tessaly";
+constexpr char kTopmostKey[] = "常に手前に表示";
+constexpr char kGridKey[] = "ボタンの数";
+constexpr char kCellKey[] = "ボタンの大きさ";
+
+static_assert(sizeof kTopmostKey == 15 && sizeof kGridKey == 11 && sizeof kCellKey == 15,
+              "the key names are double-byte Shift-JIS text");
+
+struct PairKey {
+    const char* key;
+    const char* defaultText;
+    int defaultValue;
+    int minimum;
+    int maximum;
+};
+constexpr PairKey kGrid = {kGridKey, "4, 4", 4, 2, 128};
+constexpr PairKey kCell = {kCellKey, "32, 32", 32, 5, 256};
+
+int Clamp(int value, int minimum, int maximum)
+{
+    return value < minimum ? minimum : value > maximum ? maximum : value;
+}
+
+// Reads a "%d, %d" pair; a value that is not a pair gives the default for both.
+void ReadPair(const char* path, const PairKey& pair, int32_t* first, int32_t* second)
+{
+    char text[1024];
+    GetPrivateProfileStringA(kSection, pair.key, pair.defaultText, text, sizeof text - 1, path);
+    int a = 0, b = 0;
+    if (NumberScanPair(text, &a, &b) != 2) a = b = pair.defaultValue;
+    *first = Clamp(a, pair.minimum, pair.maximum);
+    *second = Clamp(b, pair.minimum, pair.maximum);
+}
+
+void WritePair(const char* path, const char* key, int first, int second)
+{
+    char text[1024];
+    snprintf(text, sizeof text, "%d, %d", first, second);
+    IniWriteQuoted(path, kSection, key, text);
+}
+
+// `path` is null when the settings file's path could not be had: the
+// profile functions would then read and write win.ini, so the defaults apply.
+void LoadFromFile(const char* path, AppSettings* settings)
+{
+    if (path == nullptr) {
+        settings->topmost = 0;
+        settings->columns = settings->rows = kGrid.defaultValue;
+        settings->cellWidth = settings->cellHeight = kCell.defaultValue;
+        return;
+    }
+    settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
+    ReadPair(path, kGrid, &settings->columns, &settings->rows);
+    ReadPair(path, kCell, &settings->cellWidth, &settings->cellHeight);
+}
+
+void SaveToFile(const char* path, const AppSettings* settings)
+{
+    if (path == nullptr) return;
+    IniWriteFlag(path, kSection, kTopmostKey, settings->topmost);
+    WritePair(path, kGridKey, settings->columns, settings->rows);
+    WritePair(path, kCellKey, settings->cellWidth, settings->cellHeight);
+}
+
+} // namespace
+
+int GetModuleSiblingPath(char* buffer, int size, const char* extension)
+{
+    if (buffer == nullptr || size <= 0) return 0;
+    const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, size);
+    // A full buffer means a cut path (not always terminated): it names
+    // another file, so it is no path at all.
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return MakeSiblingPath(buffer, size, buffer, extension);
+}
+
+int IniReadInt(const char* path, const char* section, const char* key, int defaultValue)
+{
+    char text[261];
+    GetPrivateProfileStringA(section, key, "", text, sizeof text - 1, path);
+    int value = 0;
+    return NumberScanInt(text, &value) == 1 ? value : defaultValue;
+}
+
+int IniWriteFlag(const char* path, const char* section, const char* key, int value)
+{
+    char text[261];
+    snprintf(text, sizeof text, "%d", value != 0 ? 1 : 0);
+    return WritePrivateProfileStringA(section, key, text, path);
+}
+
+int IniWriteQuoted(const char* path, const char* section, const char* key, const char* text)
+{
+    // The profile functions strip one pair of enclosing quotes on reading,
+    // so the pair keeps the blank after the comma.
+    const size_t length = strlen(text);
+    char* quoted = static_cast<char*>(malloc(length + 3));
+    if (quoted == nullptr) return 0;
+    quoted[0] = '"';
+    memcpy(quoted + 1, text, length);
+    quoted[length + 1] = '"';
+    quoted[length + 2] = '\0';
+    const int result = WritePrivateProfileStringA(section, key, quoted, path);
+    free(quoted);
+    return result;
+}
+
+int LoadSettings(AppSettings* settings)
+{
+    char path[kPathSize];
+    LoadFromFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings);
+    return 1;
+}
+
+int SaveSettings(const AppSettings* settings)
+{
+    char path[kPathSize];
+    SaveToFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings);
+    return 1;
+}
+
+int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings)
+{
+    char path[kPathSize];
+    LoadFromFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr, settings);
+    return 1;
+}
+
+int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings)
+{
+    char path[kPathSize];
+    SaveToFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr, settings);
+    return 1;
+}

@@ -26,4 +26,12 @@ int IniWriteQuoted(const char* path, const char* section, const char* key, const
 // when it is null), lower-cased. Returns 0 when the path cannot be had.
 int GetModuleSiblingPath(char* buffer, int size, const char* extension);
 
+// The same load and save for an executable at `modulePath`, so tests can put
+// the settings file in a folder of their own; the game itself always goes
+// through LoadSettings and SaveSettings. When the settings file's path does
+// not fit in 261 bytes, nothing is read (the defaults apply) and nothing is
+// written.
+int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings);
+int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings);
+
 #endif
