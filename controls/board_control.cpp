@@ -1,1 +1,434 @@
-// Not written yet.
+#include "controls/board_control.h"
+
+#include <cstdlib>
+
+#include "app/window_util.h"
+#include "controls/back_buffer.h"
+#include "controls/bevel.h"
+#include "controls/rect_math.h"
+#include "engine/board.h"
+
+namespace {
+
+constexpr char kClassName[] = "board";
+constexpr char kBoardProp[] = "PROP_BOARD";
+constexpr char kCellSizeProp[] = "PROP_APPINFO";
+
+// No CS_DBLCLKS: the second click of a quick pair must arrive as an ordinary
+// button-down, because it is a second move.
+constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT;
+
+constexpr int kFrameRings = 3;                  // the sunken frame around the grid
+constexpr int kFrameSpace = 2 * kFrameRings;    // both sides together
+constexpr int kSunkCellRings = 1;
+constexpr int kRaisedCellRings = 2;
+
+// What a new control shows until its parent gives it the real board and size.
+constexpr int kInitialColumns = 3;
+constexpr int kInitialRows = 2;
+constexpr CellSize kInitialCellSize = {16, 16};
+
+// One scramble pass per new game: more passes would not make a harder puzzle.
+constexpr int kScramblePasses = 1;
+
+// Shared by every board of the process: no game runs until the first Start.
+int g_inputLocked = 1;
+
+// ---- State -----------------------------------------------------------------
+
+Board* GetBoard(HWND window)
+{
+    return static_cast<Board*>(GetPropA(window, kBoardProp));
+}
+
+CellSize* GetCellSize(HWND window)
+{
+    return static_cast<CellSize*>(GetPropA(window, kCellSizeProp));
+}
+
+// ---- Geometry --------------------------------------------------------------
+
+GridPoint BoardPixelSize(const Board* board, const CellSize* cell)
+{
+    return GridPoint{BoardColumns(board) * cell->width, BoardRows(board) * cell->height};
+}
+
+// The grid centred in the client area; at the preferred size it sits inside
+// the frame at (3, 3).
+RECT BoardRect(HWND window, const Board* board, const CellSize* cell)
+{
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(window, &client);
+    const GridPoint centre = RectCentre(&client);
+    const GridPoint size = BoardPixelSize(board, cell);
+    const GridPoint origin = {centre.x - size.x / 2, centre.y - size.y / 2};
+    return RectFromOriginSize(origin, size);
+}
+
+RECT CellRect(const RECT* boardRect, const CellSize* cell, GridPoint at)
+{
+    const GridPoint origin = {boardRect->left + at.x * cell->width,
+                              boardRect->top + at.y * cell->height};
+    return RectFromOriginSize(origin, GridPoint{cell->width, cell->height});
+}
+
+// The cell under the cursor where it is now, not where the message says it
+// was, so that button-down, moves and button-up all judge the same point.
+int HitTest(HWND window, const Board* board, const CellSize* cell, GridPoint* at)
+{
+    POINT point;
+    if (!GetClientCursorPos(window, &point)) {
+        return 0;
+    }
+    if (cell->width <= 0 || cell->height <= 0) {
+        return 0;  // a degenerate cell size has no cells to hit
+    }
+    const RECT grid = BoardRect(window, board, cell);
+    if (!PtInRect(&grid, point)) {
+        return 0;
+    }
+    GridPointSet(at, (point.x - grid.left) / cell->width, (point.y - grid.top) / cell->height);
+    return 1;
+}
+
+int ResizeToPreferred(HWND window)
+{
+    GridPoint size;
+    if (!BoardCtlGetPreferredSize(window, &size)) {
+        return 0;
+    }
+    return SetWindowSize(window, size.x, size.y) ? 1 : 0;
+}
+
+// ---- Drawing ---------------------------------------------------------------
+
+// Marks the cell under a press in progress: pushed, it shows the state the
+// press would give it; pushed or not, it carries the focus rectangle.
+void DrawHotCell(HDC dc, const Board* board, const RECT* cellRect, GridPoint hot)
+{
+    if (BoardIsPressed(board)) {
+        RECT edge = *cellRect;  // DrawEdge may adjust the rectangle it is given
+        DrawEdge(dc, &edge, BoardIsSunk(board, hot) ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT);
+    }
+    DrawFocusRect(dc, cellRect);
+}
+
+void DrawBoard(HWND window, HDC dc, const RECT* client)
+{
+    FillFace(dc, client);
+    DrawSunkenBevel(dc, client, kFrameRings);
+    const Board* board = GetBoard(window);
+    const CellSize* cell = GetCellSize(window);
+    if (!board || !cell) {
+        return;
+    }
+    const RECT grid = BoardRect(window, board, cell);
+    for (int y = 0; y < BoardRows(board); ++y) {
+        for (int x = 0; x < BoardColumns(board); ++x) {
+            const GridPoint at = {x, y};
+            const RECT rect = CellRect(&grid, cell, at);
+            if (BoardIsSunk(board, at)) {
+                DrawSunkenBevel(dc, &rect, kSunkCellRings);
+            } else {
+                DrawRaisedBevel(dc, &rect, kRaisedCellRings);
+            }
+        }
+    }
+    GridPoint hot;
+    if (BoardGetHot(board, &hot)) {
+        const RECT rect = CellRect(&grid, cell, hot);
+        DrawHotCell(dc, board, &rect, hot);
+    }
+}
+
+// ---- Message handlers ------------------------------------------------------
+
+// Frees whatever the properties hold; safe on a half-built control.
+void FreeState(HWND window)
+{
+    if (void* cell = RemovePropA(window, kCellSizeProp)) {
+        free(cell);
+    }
+    if (Board* board = static_cast<Board*>(RemovePropA(window, kBoardProp))) {
+        BoardDestroy(board);
+    }
+}
+
+LRESULT OnCreate(HWND window)
+{
+    Board* board = BoardCreate(kInitialColumns, kInitialRows);
+    if (!board) {
+        return -1;
+    }
+    if (!SetPropA(window, kBoardProp, board)) {
+        BoardDestroy(board);
+        return -1;
+    }
+    CellSize* cell = static_cast<CellSize*>(malloc(sizeof(CellSize)));
+    if (!cell) {
+        FreeState(window);
+        return -1;  // CreateWindowExA fails rather than giving a control without state
+    }
+    *cell = kInitialCellSize;
+    if (!SetPropA(window, kCellSizeProp, cell)) {
+        free(cell);
+        FreeState(window);
+        return -1;
+    }
+    ResizeToPreferred(window);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    FreeState(window);
+    return 0;
+}
+
+LRESULT OnPaint(HWND window)
+{
+    return PaintWithBackBuffer(window, DrawBoard);
+}
+
+LRESULT OnLButtonDown(HWND window)
+{
+    if (g_inputLocked) {
+        return 0;
+    }
+    Board* board = GetBoard(window);
+    const CellSize* cell = GetCellSize(window);
+    GridPoint at;
+    if (!board || !cell || !HitTest(window, board, cell, &at)) {
+        return 0;
+    }
+    SetCapture(window);
+    BoardSetHot(board, at, 1);
+    RequestRepaint(window);
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND window, WPARAM keys)
+{
+    if (g_inputLocked || !(keys & MK_LBUTTON)) {
+        return 0;
+    }
+    Board* board = GetBoard(window);
+    const CellSize* cell = GetCellSize(window);
+    GridPoint hot;
+    if (!board || !cell || !BoardGetHot(board, &hot)) {
+        return 0;
+    }
+    // Off the grid the pushed look stays as it was: only a cell decides it.
+    GridPoint at;
+    if (HitTest(window, board, cell, &at)) {
+        BoardSetHot(board, hot, GridPointEqual(&at, &hot));
+    }
+    RequestRepaint(window);
+    return 0;
+}
+
+LRESULT OnLButtonUp(HWND window)
+{
+    if (!g_inputLocked) {
+        Board* board = GetBoard(window);
+        const CellSize* cell = GetCellSize(window);
+        GridPoint at;
+        GridPoint hot;
+        if (board && cell && HitTest(window, board, cell, &at) && BoardGetHot(board, &hot) &&
+            GridPointEqual(&at, &hot)) {
+            BoardPress(board, at);
+            RequestRepaint(window);
+            SendBoardNotify(window, BN_PRESSED);
+        }
+    }
+    // Also while locked, so that a press begun before the lock ends cleanly.
+    ReleaseCapture();
+    // The parent's handler may have replaced the board or destroyed the
+    // control, and may have locked the input: read everything afresh.
+    const Board* board = GetBoard(window);
+    if (!g_inputLocked && board && BoardIsSolved(board)) {
+        SendBoardNotify(window, BN_SOLVED);
+    }
+    return 0;
+}
+
+LRESULT OnCaptureChanged(HWND window, HWND gaining)
+{
+    if (gaining == window) {
+        return 0;
+    }
+    if (Board* board = GetBoard(window)) {
+        BoardResetHot(board);
+    }
+    RequestRepaint(window);
+    return 0;
+}
+
+LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy(window);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_LBUTTONDOWN:
+        return OnLButtonDown(window);
+    case WM_MOUSEMOVE:
+        return OnMouseMove(window, wParam);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(window);
+    case WM_CAPTURECHANGED:
+        return OnCaptureChanged(window, reinterpret_cast<HWND>(lParam));
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+// ---- Class and window --------------------------------------------------------
+
+int BoardCtlRegister(HINSTANCE instance)
+{
+    RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH);
+    return 1;
+}
+
+HWND BoardCtlCreate(HWND parent, int id, DWORD style)
+{
+    return CreateWindowExA(0, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, 1, 1, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// ---- Geometry and state, read ----------------------------------------------------
+
+int BoardCtlGetPreferredSize(HWND window, GridPoint* size)
+{
+    const Board* board = GetBoard(window);
+    const CellSize* cell = GetCellSize(window);
+    if (!board || !cell || !size) {
+        return 0;
+    }
+    const GridPoint pixels = BoardPixelSize(board, cell);
+    GridPointSet(size, pixels.x + kFrameSpace, pixels.y + kFrameSpace);
+    return 1;
+}
+
+int BoardCtlGetCellSize(HWND window, CellSize* size)
+{
+    const CellSize* cell = GetCellSize(window);
+    if (!cell || !size) {
+        return 0;
+    }
+    *size = *cell;
+    return 1;
+}
+
+int BoardCtlGetGridSize(HWND window, GridPoint* size)
+{
+    const Board* board = GetBoard(window);
+    if (!board || !size) {
+        return 0;
+    }
+    GridPointSet(size, BoardColumns(board), BoardRows(board));
+    return 1;
+}
+
+int BoardCtlGetScramblePresses(HWND window)
+{
+    const Board* board = GetBoard(window);
+    return board ? BoardScramblePresses(board) : 0;
+}
+
+int BoardCtlHasGame(HWND window)
+{
+    const Board* board = GetBoard(window);
+    return board ? BoardHasGame(board) : 0;
+}
+
+// ---- Changes -------------------------------------------------------------------
+
+int BoardCtlSetCellSize(HWND window, int width, int height)
+{
+    CellSize* cell = GetCellSize(window);
+    if (!cell) {
+        return 0;
+    }
+    cell->width = width;
+    cell->height = height;
+    ResizeToPreferred(window);
+    SendBoardNotify(window, BN_CELLSIZE);
+    RequestRepaint(window);
+    return 1;
+}
+
+int BoardCtlNewBoard(HWND window, int columns, int rows)
+{
+    Board* previous = GetBoard(window);
+    if (!previous) {
+        return 0;
+    }
+    Board* board = BoardCreate(columns, rows);
+    if (!board) {
+        return 0;  // the old board and the control's size stay as they were
+    }
+    if (!SetPropA(window, kBoardProp, board)) {
+        BoardDestroy(board);
+        return 0;
+    }
+    BoardDestroy(previous);
+    ResizeToPreferred(window);
+    SendBoardNotify(window, BN_GRIDSIZE);
+    RequestRepaint(window);
+    return 1;
+}
+
+int BoardCtlClear(HWND window)
+{
+    Board* board = GetBoard(window);
+    if (!board) {
+        return 0;
+    }
+    BoardClear(board);
+    RequestRepaint(window);
+    return 1;
+}
+
+int BoardCtlRetry(HWND window)
+{
+    Board* board = GetBoard(window);
+    if (!board) {
+        return 0;
+    }
+    BoardRestore(board);  // nothing to restore without a game, and that is fine
+    RequestRepaint(window);
+    return 1;
+}
+
+int BoardCtlNewGame(HWND window, uint32_t seed)
+{
+    Board* board = GetBoard(window);
+    if (!board) {
+        return 0;
+    }
+    BoardScramble(board, kScramblePasses, seed);
+    RequestRepaint(window);
+    return 1;
+}
+
+// ---- Input lock ------------------------------------------------------------------
+
+int BoardCtlLock()
+{
+    g_inputLocked = 1;
+    return 1;
+}
+
+int BoardCtlUnlock()
+{
+    g_inputLocked = 0;
+    return 1;
+}
