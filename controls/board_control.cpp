@@ -34,7 +34,7 @@ constexpr int kScramblePasses = 1;
 // Shared by every board of the process: no game runs until the first Start.
 int g_inputLocked = 1;
 
-// ---- State -----------------------------------------------------------------
+// ---- State ------------------------------------------------------------------
 
 Board* GetBoard(HWND window)
 {
@@ -46,7 +46,7 @@ CellSize* GetCellSize(HWND window)
     return static_cast<CellSize*>(GetPropA(window, kCellSizeProp));
 }
 
-// ---- Geometry --------------------------------------------------------------
+// ---- Geometry ---------------------------------------------------------------
 
 GridPoint BoardPixelSize(const Board* board, const CellSize* cell)
 {
@@ -100,7 +100,7 @@ int ResizeToPreferred(HWND window)
     return SetWindowSize(window, size.x, size.y) ? 1 : 0;
 }
 
-// ---- Drawing ---------------------------------------------------------------
+// ---- Drawing ----------------------------------------------------------------
 
 // Marks the cell under a press in progress: pushed, it shows the state the
 // press would give it; pushed or not, it carries the focus rectangle.
@@ -141,7 +141,7 @@ void DrawBoard(HWND window, HDC dc, const RECT* client)
     }
 }
 
-// ---- Message handlers ------------------------------------------------------
+// ---- Message handlers -------------------------------------------------------
 
 // Frees whatever the properties hold; safe on a half-built control.
 void FreeState(HWND window)
@@ -288,7 +288,7 @@ LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-// ---- Class and window --------------------------------------------------------
+// ---- Class and window -------------------------------------------------------
 
 int BoardCtlRegister(HINSTANCE instance)
 {
@@ -303,7 +303,7 @@ HWND BoardCtlCreate(HWND parent, int id, DWORD style)
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-// ---- Geometry and state, read ----------------------------------------------------
+// ---- Geometry and state, read -----------------------------------------------
 
 int BoardCtlGetPreferredSize(HWND window, GridPoint* size)
 {
@@ -349,7 +349,7 @@ int BoardCtlHasGame(HWND window)
     return board ? BoardHasGame(board) : 0;
 }
 
-// ---- Changes -------------------------------------------------------------------
+// ---- Changes ----------------------------------------------------------------
 
 int BoardCtlSetCellSize(HWND window, int width, int height)
 {
@@ -419,7 +419,7 @@ int BoardCtlNewGame(HWND window, uint32_t seed)
     return 1;
 }
 
-// ---- Input lock ------------------------------------------------------------------
+// ---- Input lock -------------------------------------------------------------
 
 int BoardCtlLock()
 {

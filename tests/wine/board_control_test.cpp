@@ -23,7 +23,7 @@ constexpr COLORREF kShadow = RGB(100, 60, 20);       // COLOR_BTNSHADOW
 constexpr COLORREF kDkShadow = RGB(10, 20, 90);      // COLOR_3DDKSHADOW
 constexpr COLORREF kLight3d = RGB(200, 130, 250);    // COLOR_3DLIGHT
 
-// ---- Reading a cell's look ---------------------------------------------------
+// ---- Reading a cell's look --------------------------------------------------
 
 // The edge colour under the focus dots: the most common of the colours an
 // edge may have (the dots inverting every other pixel can tie with it).
@@ -56,17 +56,26 @@ std::string LookOf(const wt::Pixels& p, const RECT& cell)
     const COLORREF innerBottom = p.At(midX, cell.bottom - 2);
     const COLORREF middle = p.At(midX, (cell.top + cell.bottom) / 2);
 
+    struct Kind {
+        COLORREF outer, innerTop, innerBottom;
+        const char* name;
+    };
+    static const Kind kinds[] = {
+        {kHighlight, kHighlight, kShadow, "raised"},
+        {kShadow, kFaceColour, kFaceColour, "sunk"},
+        {kShadow, kDkShadow, kLight3d, "pushed-in"},     // EDGE_SUNKEN
+        {kLight3d, kHighlight, kShadow, "pushed-out"},  // EDGE_RAISED
+    };
     std::string look = "unknown";
-    if (middle != kFaceColour) look = "unknown";
-    else if (outer == kHighlight && innerTop == kHighlight && innerBottom == kShadow) look = "raised";
-    else if (outer == kShadow && innerTop == kFaceColour && innerBottom == kFaceColour) look = "sunk";
-    else if (outer == kShadow && innerTop == kDkShadow && innerBottom == kLight3d) look = "pushed-in";
-    else if (outer == kLight3d && innerTop == kHighlight && innerBottom == kShadow) look = "pushed-out";
+    for (const Kind& k : kinds)
+        if (middle == kFaceColour && outer == k.outer && innerTop == k.innerTop &&
+            innerBottom == k.innerBottom)
+            look = k.name;
     if (dots >= static_cast<int>(outerTop.size()) / 4) return look + "+focus";
     return dots == 0 ? look : look + "+stray";
 }
 
-// ---- Watching the control ----------------------------------------------------
+// ---- Watching the control ---------------------------------------------------
 
 struct Note {
     UINT code;
@@ -211,7 +220,7 @@ TEST(BoardCtlLock, ClicksDoNothingUntilTheFirstUnlock)
     DestroyWindow(board);
 }
 
-// ---- Creation, size and notifications -------------------------------------------
+// ---- Creation, size and notifications ---------------------------------------
 
 TEST_F(BoardCtlTest, ANewControlShowsThreeByTwoRaisedCellsInASunkenFrame)
 {
@@ -312,7 +321,7 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(kFaceColour, p.At(19 + 63, 30));
 }
 
-// ---- Tracking a press -----------------------------------------------------------
+// ---- Tracking a press -------------------------------------------------------
 
 TEST_F(BoardCtlTest, AClickShowsThePushAndFlipsTheCellWithItsNeighbours)
 {
@@ -409,7 +418,7 @@ TEST_F(BoardCtlTest, ASolvingPressReportsItselfWithTheCaptureAndTheWinWithout)
     EXPECT_TRUE(BoardIsSolved(Model(board)));
 }
 
-// ---- The input lock -------------------------------------------------------------
+// ---- The input lock ---------------------------------------------------------
 
 TEST_F(BoardCtlTest, WhileLockedClicksChangeNothingAndReportNothing)
 {
@@ -453,7 +462,7 @@ TEST_F(BoardCtlTest, LosingTheCaptureToAnotherWindowEndsThePress)
     EXPECT_TRUE(BoardIsSolved(Model(board)));
 }
 
-// ---- Games ----------------------------------------------------------------------
+// ---- Games ------------------------------------------------------------------
 
 TEST_F(BoardCtlTest, NewGameRetryAndClearChangeTheCellsSilently)
 {
@@ -496,7 +505,7 @@ TEST_F(BoardCtlTest, RetryWithoutAGameChangesNothingButRepaints)
     EXPECT_EQ(kNone, Codes());
 }
 
-// ---- A parent that changes the control while it is being told -----------------
+// ---- A parent that changes the control while it is being told ---------------
 
 TEST_F(BoardCtlTest, AParentMayReplaceTheBoardWhileAPressIsReported)
 {
@@ -531,7 +540,7 @@ TEST_F(BoardCtlTest, OperationsOnAnotherKindOfWindowFail)
     EXPECT_EQ(kNone, Codes());
 }
 
-// ---- Lifetime -------------------------------------------------------------------
+// ---- Lifetime ---------------------------------------------------------------
 
 namespace {
 

@@ -127,6 +127,7 @@ TEST_F(BoardRepaintBench, RepaintPerMouseMoveDuringAPress)
     const Timing t = {total / spans.size(), *std::max_element(spans.begin(), spans.end())};
     wt::SendMouseButton(false);
     wt::PumpMessages();
-    std::printf("move during a press, 16x16 cells of 40 px: mean %7.2f ms, worst %7.2f ms\n", t.mean, t.worst);
+    std::printf("move during a press, 16x16 cells of 40 px: mean %7.2f ms, worst %7.2f ms\n",
+                t.mean, t.worst);
     EXPECT_LT(t.mean, 33.0);
 }
