@@ -35,13 +35,44 @@ void AddTopmostToSystemMenu(HWND main)
     }
 }
 
+struct OwnedPopups {
+    HWND owner;
+    HWND popups[8];
+    int count;
+};
+
+BOOL CALLBACK CollectOwnedPopup(HWND window, LPARAM context)
+{
+    auto* owned = reinterpret_cast<OwnedPopups*>(context);
+    if (GetWindow(window, GW_OWNER) == owned->owner && owned->count < 8) {
+        owned->popups[owned->count++] = window;
+    }
+    return TRUE;
+}
+
+OwnedPopups FindOwnedPopups(HWND owner)
+{
+    OwnedPopups owned = {owner, {}, 0};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedPopup,
+                      reinterpret_cast<LPARAM>(&owned));
+    return owned;
+}
+
+LRESULT FailCreation(HWND main)
+{
+    // The children go with the window, but a failed creation does not take
+    // the pop-ups it owns (the score panel's tooltip) everywhere: end them here.
+    const OwnedPopups owned = FindOwnedPopups(main);
+    for (int i = 0; i < owned.count; ++i) DestroyWindow(owned.popups[i]);
+    return -1;
+}
+
 LRESULT OnCreate(HWND main)
 {
-    // Without either child nothing below could work: fail the creation, and
-    // the window and whatever child exists go with it.
-    if (!ScoreCreate(main, IDC_SCORE, WS_CHILD | WS_VISIBLE)) return -1;
+    // Without either child nothing below could work: fail the creation.
+    if (!ScoreCreate(main, IDC_SCORE, WS_CHILD | WS_VISIBLE)) return FailCreation(main);
     HWND board = BoardCtlCreate(main, IDC_BOARD, WS_CHILD | WS_VISIBLE);
-    if (!board) return -1;
+    if (!board) return FailCreation(main);
 
     AppSettings settings;
     LoadSettings(&settings);
@@ -131,7 +162,19 @@ BOOL SetTopmost(HWND window, int on)
     constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE |
                            SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
     static_assert(flags == 0x051B, "change the z-order only");
-    return SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    HWND place = on ? HWND_TOPMOST : HWND_NOTOPMOST;
+    BOOL done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
+    if (done && on && !IsTopmost(window)) {
+        // Wine links a window straight below the pop-ups it owns (here the
+        // score panel's tooltip) and then drops the topmost bit. Without
+        // their owner for the moment of the move, the window goes on top.
+        const OwnedPopups owned = FindOwnedPopups(window);
+        for (int i = 0; i < owned.count; ++i) SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, 0);
+        done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
+        for (int i = 0; i < owned.count; ++i)
+            SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window));
+    }
+    return done;
 }
 
 LONG IsTopmost(HWND window)

@@ -275,6 +275,10 @@ BOOL CALLBACK CountChild(HWND, LPARAM count)
 
 BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM count)
 {
+    // The system's own per-thread input method window comes and goes with
+    // the first window of the thread; it is not the program's.
+    char cls[16];
+    if (GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "IME") == 0) return TRUE;
     ++*reinterpret_cast<DWORD*>(count);
     EnumChildWindows(hwnd, CountChild, count);
     return TRUE;
