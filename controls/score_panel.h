@@ -10,15 +10,17 @@
 // enough, stacked otherwise. The rest of the game reaches the two displays
 // only through these operations.
 
-// Registers "timer", "counter" and "score", in that order.
+// Registers "timer", "counter" and "score", in that order; 1 when all three were.
 int ScoreRegister(HINSTANCE instance);
 HWND ScoreCreate(HWND parent, int id, DWORD style);
 
 // The panel's size for a given available width: 121 x 37 from 121 up, else 66 x 66.
 int ScoreGetPreferredSize(HWND panel, GridPoint* size, int availableWidth);
 
+// The operations find the children by id each time. The getters give 0 and
+// the others 0 (failure) when a child or its record is missing, else 1.
 int ScoreGetClicks(HWND panel);
-int ScoreGetSeconds(HWND panel);
+int ScoreGetSeconds(HWND panel);  // as computed at the timer's last tick
 int ScoreStartTimer(HWND panel);
 int ScoreStopTimer(HWND panel);
 int ScoreAddClick(HWND panel);
