@@ -1,0 +1,108 @@
+// The other half of malloc_seam.h: the wrappers GNU ld's --wrap option sends
+// malloc and free to. Unwatched, they only forward. On i686 Windows a C name
+// carries a leading underscore (_malloc); ld strips it before matching, so
+// --wrap=malloc catches _malloc and wants ___wrap_malloc, which is what the
+// names below become.
+#include "tests/wine/malloc_seam.h"
+
+extern "C" {
+void* __real_malloc(size_t size);
+void __real_free(void* block);
+void* __wrap_malloc(size_t size);
+void __wrap_free(void* block);
+}
+
+namespace {
+
+// Fixed storage: the bookkeeping of malloc must not call malloc.
+constexpr int kMaxBlocks = 4096;
+
+struct Watch {
+    bool active = false;
+    int failNth = 0;  // 0: nothing armed
+    int calls = 0;
+    bool failed = false;
+    size_t failedSize = 0;
+    int blocks = 0;
+    int untracked = 0;  // blocks beyond the storage, counted as never freed
+    void* block[kMaxBlocks];
+};
+
+Watch g_watch;
+
+} // namespace
+
+void* __wrap_malloc(size_t size)
+{
+    if (!g_watch.active) {
+        return __real_malloc(size);
+    }
+    ++g_watch.calls;
+    if (g_watch.calls == g_watch.failNth) {
+        g_watch.failed = true;
+        g_watch.failedSize = size;
+        return nullptr;
+    }
+    void* p = __real_malloc(size);
+    if (p) {
+        if (g_watch.blocks < kMaxBlocks) {
+            g_watch.block[g_watch.blocks++] = p;
+        } else {
+            ++g_watch.untracked;
+        }
+    }
+    return p;
+}
+
+void __wrap_free(void* p)
+{
+    if (g_watch.active && p) {
+        for (int i = 0; i < g_watch.blocks; ++i) {
+            if (g_watch.block[i] == p) {
+                g_watch.block[i] = g_watch.block[--g_watch.blocks];
+                break;
+            }
+        }
+    }
+    __real_free(p);
+}
+
+namespace ms {
+
+MallocWatch::MallocWatch(int failNth)
+{
+    g_watch.failNth = failNth > 0 ? failNth : 0;
+    g_watch.calls = 0;
+    g_watch.failed = false;
+    g_watch.failedSize = 0;
+    g_watch.blocks = 0;
+    g_watch.untracked = 0;
+    g_watch.active = true;
+}
+
+MallocWatch::~MallocWatch()
+{
+    g_watch.active = false;
+}
+
+int MallocWatch::Calls() const
+{
+    return g_watch.calls;
+}
+
+int MallocWatch::Live() const
+{
+    return g_watch.blocks + g_watch.untracked;
+}
+
+bool MallocWatch::Failed() const
+{
+    return g_watch.failed;
+}
+
+size_t MallocWatch::FailedSize() const
+{
+    return g_watch.failedSize;
+}
+
+} // namespace ms

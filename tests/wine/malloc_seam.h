@@ -1,0 +1,33 @@
+#ifndef TESSALY_TESTS_WINE_MALLOC_SEAM_H
+#define TESSALY_TESTS_WINE_MALLOC_SEAM_H
+
+// Makes malloc fail on demand and counts what is left allocated, without a
+// line of product code knowing. A test program that includes malloc_seam.cpp
+// is linked with -Wl,--wrap=malloc -Wl,--wrap=free: GNU ld then sends every
+// call of malloc and free in the program's own objects and static libraries
+// (the game's libraries among them) to __wrap_malloc and __wrap_free here,
+// which forward to the C library. The C library's own calls, and those of
+// the system DLLs, are not seen.
+
+#include <cstddef>
+
+namespace ms {
+
+// Watches malloc and free from construction to destruction; one at a time.
+// With failNth = n > 0 the n-th malloc call from now returns null (once).
+class MallocWatch {
+public:
+    explicit MallocWatch(int failNth = 0);
+    ~MallocWatch();
+    MallocWatch(const MallocWatch&) = delete;
+    MallocWatch& operator=(const MallocWatch&) = delete;
+
+    int Calls() const;          // malloc calls seen, the failed one included
+    int Live() const;           // blocks malloc gave out since then, not yet freed
+    bool Failed() const;        // the armed failure has happened
+    size_t FailedSize() const;  // the size the failed call asked for
+};
+
+} // namespace ms
+
+#endif
