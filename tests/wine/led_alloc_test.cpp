@@ -1,0 +1,106 @@
+// The LED windows when the memory for their state runs out at creation, and
+// the records' lifetime, through the link-time malloc seam.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "app/window_util.h"
+#include "controls/led_counter.h"
+#include "controls/led_timer.h"
+#include "controls/score_panel.h"
+#include "resources/resource_ids.h"
+#include "tests/wine/led_reference.h"
+#include "tests/wine/malloc_seam.h"
+#include "tests/wine/support/wine_test.h"
+
+namespace {
+
+class LedAllocTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ScoreRegister(GetModuleHandleA(nullptr)); }
+
+    wt::ScopedSysColors colours{{COLOR_BTNSHADOW, ledref::kShadow},
+                                {COLOR_BTNHIGHLIGHT, ledref::kHighlight}};
+    wt::TestWindow host{200, 120};
+
+    wt::Pixels Face(HWND led) const
+    {
+        RequestRepaint(led);
+        UpdateWindow(led);
+        return wt::ReadClientPixels(led);
+    }
+};
+
+} // namespace
+
+TEST_F(LedAllocTest, CounterWithoutMemoryForItsCountStillShowsAndRefusesChanges)
+{
+    HWND counter = nullptr;
+    {
+        ms::MallocWatch watch(1);
+        counter = CounterCreate(host.hwnd(), IDC_COUNTER, WS_CHILD | WS_VISIBLE);
+        ASSERT_TRUE(watch.Failed());
+        EXPECT_EQ(sizeof(int32_t), watch.FailedSize());
+    }
+    ASSERT_NE(nullptr, counter);
+    EXPECT_EQ(54, GetWindowSize(counter).x);
+    EXPECT_EQ(25, GetWindowSize(counter).y);
+    EXPECT_EQ(0, CounterIncrement(counter));
+    EXPECT_EQ(0, CounterReset(counter));
+    EXPECT_EQ(0, CounterGetValue(counter));
+    EXPECT_TRUE(ledref::ShowsFace(Face(counter), 0));
+    EXPECT_TRUE(DestroyWindow(counter));
+}
+
+TEST_F(LedAllocTest, TimerWithoutMemoryForItsStateNeverArmsItsTick)
+{
+    HWND timer = nullptr;
+    {
+        ms::MallocWatch watch(1);
+        timer = TimerCreate(host.hwnd(), IDC_TIMER, WS_CHILD | WS_VISIBLE);
+        ASSERT_TRUE(watch.Failed());
+        EXPECT_EQ(sizeof(TimerState), watch.FailedSize());
+    }
+    ASSERT_NE(nullptr, timer);
+    EXPECT_EQ(54, GetWindowSize(timer).x);
+    EXPECT_EQ(0, TimerStart(timer));
+    EXPECT_EQ(0, TimerReset(timer));
+    EXPECT_EQ(0, TimerStop(timer));
+    EXPECT_EQ(0, TimerGetSeconds(timer));
+    // No tick was armed, so no WM_TIMER for it ever arrives.
+    MSG msg;
+    wt::PumpFor(250);
+    EXPECT_FALSE(PeekMessageA(&msg, timer, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_TRUE(ledref::ShowsFace(Face(timer), 0));
+    EXPECT_TRUE(DestroyWindow(timer));
+}
+
+TEST_F(LedAllocTest, PanelWhoseCounterHasNoMemoryKeepsItsTimer)
+{
+    HWND panel = nullptr;
+    {
+        ms::MallocWatch watch(1);  // the counter is made first
+        panel = ScoreCreate(host.hwnd(), IDC_SCORE, WS_CHILD | WS_VISIBLE);
+        ASSERT_TRUE(watch.Failed());
+    }
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(0, ScoreAddClick(panel));
+    EXPECT_EQ(0, ScoreGetClicks(panel));
+    EXPECT_EQ(1, ScoreStartTimer(panel));
+    EXPECT_EQ(1, ScoreStopTimer(panel));
+    EXPECT_TRUE(DestroyWindow(panel));
+}
+
+TEST_F(LedAllocTest, EachWindowFreesItsRecordWhenDestroyed)
+{
+    ms::MallocWatch watch;
+    HWND panel = ScoreCreate(host.hwnd(), IDC_SCORE, WS_CHILD | WS_VISIBLE);
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(2, watch.Live());  // the count and the timer's state; the panel has none
+    ScoreStartTimer(panel);
+    ScoreAddClick(panel);
+    ScoreReset(panel);
+    EXPECT_EQ(2, watch.Live());
+    DestroyWindow(panel);
+    EXPECT_EQ(0, watch.Live());
+}
