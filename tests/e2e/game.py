@@ -131,9 +131,19 @@ class Game:
             time.sleep(0.2)
         else:
             raise Failure("the game's window did not appear")
-        self.xwindow = xdotool("search", "--onlyvisible", "--name", "^Tessaly$").split()[0]
+        self.xwindow = self.wait_xwindow("^Tessaly$")
         time.sleep(0.5)
         self.focus()
+
+    def wait_xwindow(self, name, timeout=10):
+        """The X window of a visible window of the game, once it is mapped."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = xdotool("search", "--onlyvisible", "--name", name).split()
+            if found:
+                return found[0]
+            time.sleep(0.1)
+        raise Failure(f"no X window named {name}")
 
     def wait_exit(self, timeout=15):
         try:
@@ -194,7 +204,8 @@ class Game:
 
     def board_cells(self, columns, rows, img=None):
         """Sunk (1) or raised (0) for every cell, row by row, from the screen:
-        a sunk cell's top-left pixel is dark, a raised one's light."""
+        a sunk cell is dark at its top-left corner and light at its
+        bottom-right one, a raised cell the other way round."""
         img = img or self.shot()
         left, top, right, bottom = self.geometry()["board"]
         width, height = right - left, bottom - top
@@ -204,8 +215,9 @@ class Game:
         cells = []
         for y in range(rows):
             for x in range(columns):
-                r, g, b = img.at(bl + x * cw, bt + y * ch)
-                cells.append(1 if r + g + b < 3 * 160 else 0)
+                top_left = sum(img.at(bl + x * cw, bt + y * ch))
+                bottom_right = sum(img.at(bl + (x + 1) * cw - 1, bt + (y + 1) * ch - 1))
+                cells.append(1 if top_left < bottom_right else 0)
         return cells
 
     def cell_centre(self, x, y, columns, rows):
@@ -231,7 +243,13 @@ class Game:
 
     # ---- input
     def focus(self, xwindow=None):
+        """Makes the game (or one of its dialogs) the window that keys go to.
+        There is no window manager: the X focus is set by hand, and a click on
+        the score panel, which does nothing else, activates the game itself."""
         xdotool("windowfocus", "--sync", xwindow or self.xwindow)
+        if xwindow is None:
+            left, top, right, bottom = self.geometry()["score"]
+            self.click_at((left + right) // 2, top + 2)
         time.sleep(0.2)
 
     def key(self, *keys):

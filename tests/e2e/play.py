@@ -3,10 +3,9 @@
 solved by clicking, the win box reports the clicks, F2 deals the same puzzle
 again, a view size keeps the game, a level ends it and resizes the window
 around its top-left corner."""
-import subprocess
 import time
 
-from game import GRID_KEY, check, run, solve, xdotool
+from game import GRID_KEY, check, run, solve
 
 
 def deal(game):
@@ -38,9 +37,7 @@ def test(game):
     want = f"\u3000時間 : {seconds}\n\u3000手数 : {clicks}"
     check(want in texts, f"win box says {texts!r}, expected {want!r}")
 
-    box = xdotool("search", "--onlyvisible", "--name", "^Congratulations!$").split()
-    check(box, "the win box has no X window")
-    game.focus(box[0])
+    game.focus(game.wait_xwindow("^Congratulations!$"))
     game.key("Return")
     deadline = time.time() + 5
     while game.dialog() and time.time() < deadline:
