@@ -18,6 +18,9 @@ trap tessaly_wine_cleanup EXIT
 tessaly_start_xvfb
 wineserver -k >/dev/null 2>&1 || true
 tessaly_prepare_prefix
+# Applying the settings leaves a short-lived server behind; wait it out so
+# that the persistent one can start.
+wineserver -w
 wineserver -p
 # Start Wine's background processes now, away from ctest's output pipes.
 wine wineboot >/dev/null 2>&1 || true
