@@ -1,0 +1,16 @@
+// Stands in for the resource meter of Windows 9x in the About box tests. It
+// lives in a folder of its own that only the tests that want it add to the
+// DLL search path; it is never built beside the game.
+#include <windows.h>
+
+// Free system, GDI and USER resources: distinct values, so that a mix-up of
+// kinds shows. Any other kind is answered like the real meter would, with 0.
+extern "C" int WINAPI MyGetFreeSystemResources32(int kind)
+{
+    switch (kind) {
+    case 0: return 100;
+    case 1: return 61;
+    case 2: return 72;
+    default: return 0;
+    }
+}
