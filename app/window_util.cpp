@@ -35,6 +35,13 @@ HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)
     return info.hIcon;
 }
 
+HWND CreateChildControl(const char* className, HWND parent, int id, DWORD style)
+{
+    return CreateWindowExA(0, className, "", style, CW_USEDEFAULT, CW_USEDEFAULT, 1, 1, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
 BOOL SetWindowSize(HWND window, int cx, int cy)
 {
     return SetWindowPos(window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);

@@ -13,6 +13,11 @@ ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc
                          int menuId, int stockBrush);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
 
+// A child control of a class of the game: no text, 1 x 1 at the default
+// position (the control sizes itself), the id as its child identifier, the
+// executable's module as instance. Null when it cannot be created.
+HWND CreateChildControl(const char* className, HWND parent, int id, DWORD style);
+
 BOOL SetWindowSize(HWND window, int cx, int cy);      // keeps position and z-order
 BOOL SetWindowPosition(HWND window, int x, int y);    // keeps size and z-order
 GridPoint GetClientSize(HWND window);

@@ -298,9 +298,7 @@ int BoardCtlRegister(HINSTANCE instance)
 
 HWND BoardCtlCreate(HWND parent, int id, DWORD style)
 {
-    return CreateWindowExA(0, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, 1, 1, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateChildControl(kClassName, parent, id, style);
 }
 
 // ---- Geometry and state, read -----------------------------------------------

@@ -82,9 +82,7 @@ int CounterRegister(HINSTANCE instance)
 
 HWND CounterCreate(HWND parent, int id, DWORD style)
 {
-    return CreateWindowExA(0, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, 1, 1, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateChildControl(kClassName, parent, id, style);
 }
 
 int CounterGetValue(HWND counter)

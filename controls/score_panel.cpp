@@ -138,9 +138,7 @@ int ScoreRegister(HINSTANCE instance)
 
 HWND ScoreCreate(HWND parent, int id, DWORD style)
 {
-    return CreateWindowExA(0, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, 1, 1, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateChildControl(kClassName, parent, id, style);
 }
 
 int ScoreGetPreferredSize(HWND panel, GridPoint* size, int availableWidth)
