@@ -1,42 +1,29 @@
-// Placeholder entry point: an empty grey window titled like the game. The
-// real start-up replaces it.
+// The game's entry point: register the classes, create the main window, run
+// the message loop with the F5/F2 accelerators until the window is gone.
 #include <windows.h>
+#include <commctrl.h>
 
-#include "app/window_util.h"
-#include "controls/back_buffer.h"
-#include "controls/bevel.h"
-
-namespace {
-
-void DrawFrame(HWND, HDC dc, const RECT* client)
-{
-    FillFace(dc, client);
-    DrawRaisedBevel(dc, client, 3);
-}
-
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT:
-        return PaintWithBackBuffer(window, DrawFrame);
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-} // namespace
+#include "app/main_window.h"
+#include "resources/resource_ids.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    RegisterWindowClass(instance, "knaplet", MainWndProc, 0x1003, 0, WHITE_BRUSH);
-    HWND main = CreateWindowExA(0, "knaplet", "Tessaly", 0x90C80000, CW_USEDEFAULT, CW_USEDEFAULT,
-                                200, 200, nullptr, nullptr, instance, nullptr);
+    // The score panel's and the About box's tooltips need the common
+    // controls' "tooltips_class32" registered before they are created.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    MainWndRegisterClasses(instance);
+    HWND main = MainWndCreate(instance);
     if (!main) return 0;
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
+
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
+    msg.wParam = 0;
+    // GetMessageA's -1 (an error) must end the loop too, not spin it.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // F5 and F2 work whichever window of the game has the focus.
+        if (accelerators && TranslateAcceleratorA(main, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
