@@ -562,6 +562,33 @@ TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
     BoardCtlRegister(GetModuleHandleA(nullptr));
 }
 
+// The program's icon, as the shell and the window classes use it: a raised
+// grey button, one pixel of edge in the small image and two in the large.
+TEST(ProgramIcon, IsARaisedGreyButtonInBothSizes)
+{
+    for (int size : {16, 32}) {
+        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
+                                                   IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon) << size;
+        const wt::Pixels p = wt::DrawOffscreen(size, size, RGB(0, 0, 255), [&](HDC dc) {
+            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        });
+        DestroyIcon(icon);
+        const int edge = size == 16 ? 1 : 2;
+        const int last = size - 1;
+        EXPECT_EQ(0, p.Count({0, 0, size, size}, RGB(0, 0, 255))) << "fully opaque";
+        for (int i = 0; i < edge; ++i) {
+            EXPECT_EQ(RGB(255, 255, 255), p.At(i, size / 2)) << size;       // left
+            EXPECT_EQ(RGB(255, 255, 255), p.At(size / 2, i)) << size;       // top
+            EXPECT_EQ(RGB(128, 128, 128), p.At(last - i, size / 2)) << size; // right
+            EXPECT_EQ(RGB(128, 128, 128), p.At(size / 2, last - i)) << size; // bottom
+        }
+        EXPECT_EQ(RGB(192, 192, 192), p.At(edge, edge)) << size;
+        EXPECT_EQ((size - 2 * edge) * (size - 2 * edge),
+                  p.Count({edge, edge, size - edge, size - edge}, RGB(192, 192, 192)));
+    }
+}
+
 TEST(MessageBoxPrintf, CutsATextLongerThanItsBuffer)
 {
     WinBoxWatch watch;
