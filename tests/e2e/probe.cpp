@@ -3,7 +3,8 @@
 //   probe geometry   lines "NAME left top right bottom" in screen coordinates
 //                    (window, client, score, counter, timer, board) and "topmost N"
 //   probe dialog     the game's open dialog: "caption HEX", then one line
-//                    "control ID CLASS HEX" per child (HEX: the ANSI text's bytes)
+//                    "control ID CLASS HEX LEFT TOP RIGHT BOTTOM" per child (HEX:
+//                    the ANSI text's bytes; the rectangle in screen coordinates)
 // Exit code 1 when the window or dialog is not there.
 #include <windows.h>
 
@@ -61,7 +62,9 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM)
     GetWindowTextA(child, text, sizeof text);
     printf("control %d %s ", GetDlgCtrlID(child), cls);
     PrintHex(text);
-    printf("\n");
+    RECT r;
+    GetWindowRect(child, &r);
+    printf(" %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     return TRUE;
 }
 
