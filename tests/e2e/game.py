@@ -246,7 +246,9 @@ class Game:
         """Makes the game (or one of its dialogs) the window that keys go to.
         There is no window manager: the X focus is set by hand, and a click on
         the score panel, which does nothing else, activates the game itself."""
-        xdotool("windowfocus", "--sync", xwindow or self.xwindow)
+        # No --sync: when the window has the focus already, xdotool would
+        # wait for a focus change that never comes.
+        xdotool("windowfocus", xwindow or self.xwindow)
         if xwindow is None:
             left, top, right, bottom = self.geometry()["score"]
             self.click_at((left + right) // 2, top + 2)
@@ -258,7 +260,9 @@ class Game:
             time.sleep(0.3)
 
     def click_at(self, x, y):
-        xdotool("mousemove", "--sync", x, y)
+        # No --sync: a move to where the pointer already is never completes.
+        xdotool("mousemove", x, y)
+        time.sleep(0.05)
         xdotool("click", "1")
         time.sleep(0.25)
 
