@@ -583,3 +583,32 @@ TEST_F(BoardCtlTest, PlayingAndDestroyingControlsLeavesNoStateOrHandles)
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
 }
+
+TEST_F(BoardCtlTest, HundredsOfClicksAndRepaintsKeepTheHandleCountsBalanced)
+{
+    Grid(4, 4);
+    Click(Centre(1, 1));  // the first press of a process may create lasting objects
+    Click(Centre(1, 1));
+    notes.clear();
+    const wt::HandleCounts before = wt::CountHandles();
+    MoveTo(Centre(2, 1));
+    constexpr int kClicks = 300;
+    for (int i = 0; i < kClicks; ++i) {
+        wt::SendMouseButton(true);
+        wt::SendMouseButton(false);
+        if (i % 25 == 24) wt::PumpMessages();
+    }
+    wt::PumpMessages();
+    for (int i = 0; i < 200; ++i) {
+        InvalidateRect(board, nullptr, FALSE);
+        UpdateWindow(board);
+    }
+    int presses = 0;
+    for (const Note& n : notes) presses += n.code == BN_PRESSED;
+    EXPECT_EQ(kClicks, presses);
+    // An even number of presses of one cell leaves the board as it was.
+    EXPECT_EQ(1, BoardIsSolved(Model(board)));
+    const wt::HandleCounts after = wt::CountHandles();
+    EXPECT_EQ(before.gdi, after.gdi);
+    EXPECT_EQ(before.user, after.user);
+}
