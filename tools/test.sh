@@ -15,14 +15,6 @@ CTEST
 . "$root/tools/wine-env.sh"
 trap tessaly_wine_cleanup EXIT
 # The tests own the pointer and the focus: always a private display.
-tessaly_start_xvfb
-wineserver -k >/dev/null 2>&1 || true
-tessaly_prepare_prefix
-# Applying the settings leaves a short-lived server behind; wait it out so
-# that the persistent one can start.
-wineserver -w
-wineserver -p
-# Start Wine's background processes now, away from ctest's output pipes.
-wine wineboot >/dev/null 2>&1 || true
+tessaly_start_private_session
 cd "$build"
 ctest --output-on-failure -j "$jobs" "$@"

@@ -59,3 +59,18 @@ tessaly_prepare_prefix() {
         echo "$want" >"$stamp"
     fi
 }
+
+# A private display and a persistent wineserver for a run of Windows programs
+# (the tests, the benchmark): nothing else draws or moves the pointer there.
+tessaly_start_private_session() {
+    tessaly_start_xvfb
+    wineserver -k >/dev/null 2>&1 || true
+    tessaly_prepare_prefix
+    # Applying the settings leaves a short-lived server behind; wait it out so
+    # that the persistent one can start.
+    wineserver -w
+    wineserver -p
+    # Start Wine's background processes now, away from the caller's output
+    # pipes, which they would otherwise hold open.
+    wine wineboot >/dev/null 2>&1 || true
+}
