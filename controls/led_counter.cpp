@@ -5,7 +5,6 @@
 
 #include "app/window_util.h"
 #include "controls/back_buffer.h"
-#include "controls/bevel.h"
 #include "controls/led_digits.h"
 
 namespace {
@@ -23,18 +22,10 @@ ClickCount* CounterRecord(HWND counter)
     return static_cast<ClickCount*>(GetPropA(counter, kProp));
 }
 
-void SizeToPreferred(HWND window)
-{
-    GridPoint size;
-    LedGetPreferredSize(window, &size);
-    SetWindowSize(window, size.x, size.y);
-}
-
 void DrawCounter(HWND counter, HDC dc, const RECT* client)
 {
     const ClickCount* count = CounterRecord(counter);
-    DrawLedDigits(dc, client, count ? *count : 0);
-    DrawSunkenBevel(dc, client, 1);
+    DrawLedFace(dc, client, count ? *count : 0);
 }
 
 // Without memory for its count the window still shows 0000 and refuses every
@@ -46,7 +37,7 @@ LRESULT OnCreate(HWND counter)
         *count = 0;
         SetPropA(counter, kProp, count);
     }
-    SizeToPreferred(counter);
+    LedSizeToPreferred(counter);
     return 0;
 }
 

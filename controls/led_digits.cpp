@@ -1,5 +1,7 @@
 #include "controls/led_digits.h"
 
+#include "app/window_util.h"
+#include "controls/bevel.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -66,4 +68,18 @@ int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value)
     if (!drawn) BlankDigits(dc, left, top);
     DeleteObject(strip);
     return drawn;
+}
+
+void LedSizeToPreferred(HWND window)
+{
+    GridPoint size;
+    LedGetPreferredSize(window, &size);
+    SetWindowSize(window, size.x, size.y);
+}
+
+void DrawLedFace(HDC dc, const RECT* client, int value)
+{
+    // The digits and the ring together cover every pixel: no background fill.
+    DrawLedDigits(dc, client, value);
+    DrawSunkenBevel(dc, client, 1);
 }

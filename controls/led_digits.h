@@ -20,4 +20,9 @@ int DrawLedDigits(HDC dc, const RECT* rect, int value);
 // The same with the strip taken from `module`.
 int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value);
 
+// Gives an LED window its preferred size; both classes do it while created.
+void LedSizeToPreferred(HWND window);
+// The whole face of an LED window: the digits, then the 1-ring sunken frame.
+void DrawLedFace(HDC dc, const RECT* client, int value);
+
 #endif

@@ -4,7 +4,6 @@
 
 #include "app/window_util.h"
 #include "controls/back_buffer.h"
-#include "controls/bevel.h"
 #include "controls/led_digits.h"
 
 namespace {
@@ -28,18 +27,10 @@ TimerState* TimerRecord(HWND timer)
     return static_cast<TimerState*>(GetPropA(timer, kProp));
 }
 
-void SizeToPreferred(HWND window)
-{
-    GridPoint size;
-    LedGetPreferredSize(window, &size);
-    SetWindowSize(window, size.x, size.y);
-}
-
 void DrawTimer(HWND timer, HDC dc, const RECT* client)
 {
     const TimerState* state = TimerRecord(timer);
-    DrawLedDigits(dc, client, state ? state->seconds : 0);
-    DrawSunkenBevel(dc, client, 1);
+    DrawLedFace(dc, client, state ? state->seconds : 0);
 }
 
 // Without memory for its state the window still shows 0000 and refuses every
@@ -52,7 +43,7 @@ LRESULT OnCreate(HWND timer)
         state->seconds = 0;
         SetPropA(timer, kProp, state);
     }
-    SizeToPreferred(timer);
+    LedSizeToPreferred(timer);
     return 0;
 }
 
