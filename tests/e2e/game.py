@@ -3,6 +3,7 @@ Wine in its own folder, types and clicks through X (xdotool), reads the screen
 (screenshots) and asks tests/e2e/probe.exe where the windows are."""
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -38,6 +39,11 @@ DIGIT_SEGMENTS = {
 }
 
 
+# Longer than any test takes, well short of ctest's timeout: a test that hangs
+# fails on its own and still ends the games it started.
+TEST_TIMEOUT = 150
+
+
 class Failure(Exception):
     pass
 
@@ -51,21 +57,42 @@ def run(test):
     """Runs test(game) with a Game built from the command line; exit 1 on failure."""
     exe, probe, work = sys.argv[1:4]
     game = Game(exe, probe, work)
+
+    def give_up(signum, _frame):
+        raise Failure(f"signal {signum}: the test took too long or was stopped")
+
+    for signum in (signal.SIGALRM, signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, give_up)
+    signal.alarm(TEST_TIMEOUT)
     try:
         test(game)
     except Failure as failure:
         print("FAIL:", failure)
-        game.shot(os.path.join(work, "failure.png"))
-        print("screenshot:", os.path.join(work, "failure.png"))
+        try:
+            game.shot(os.path.join(work, "failure.png"))
+            print("screenshot:", os.path.join(work, "failure.png"))
+        except (Failure, OSError, subprocess.SubprocessError):
+            pass
         sys.exit(1)
     finally:
-        game.kill()
+        signal.alarm(0)
+        Game.kill_all()
     print("passed")
 
 
+def call(args, timeout=20):
+    """Runs a helper program and returns (exit code, output); a helper that
+    hangs is a failure of the test, never a hang of it."""
+    try:
+        result = subprocess.run(args, check=False, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"{os.path.basename(str(args[0]))} {args[1]} did not finish in {timeout} s")
+    return result.returncode, result.stdout
+
+
 def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], check=False,
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
+    return call(["xdotool", *map(str, args)], timeout=10)[1]
 
 
 def solve(sunk, columns, rows):
@@ -96,6 +123,9 @@ def solve(sunk, columns, rows):
 
 
 class Game:
+    # Every game process started, so that the end of the test ends them all.
+    started = []
+
     def __init__(self, exe, probe, work):
         shutil.rmtree(work, ignore_errors=True)
         os.makedirs(work)
@@ -120,9 +150,18 @@ class Game:
         return [line for line in text.replace("\r", "").split("\n") if line]
 
     # ---- the process
+    def spawn(self):
+        """Starts one more instance of the game in the work folder."""
+        log = open(os.path.join(self.work, f"game{len(Game.started)}.log"), "wb")
+        # A session of its own: the game runs in a child of wine-run.sh, and
+        # killing the group ends both.
+        process = subprocess.Popen([WINE_RUN, self.exe], stdout=log, stderr=log,
+                                   start_new_session=True)
+        Game.started.append(process)
+        return process
+
     def start(self):
-        self.log = open(os.path.join(self.work, "game.log"), "wb")
-        self.process = subprocess.Popen([WINE_RUN, self.exe], stdout=self.log, stderr=self.log)
+        self.process = self.spawn()
         deadline = time.time() + 30
         while time.time() < deadline:
             check(self.process.poll() is None, "the game exited during start-up")
@@ -151,16 +190,23 @@ class Game:
         except subprocess.TimeoutExpired:
             raise Failure("the game did not exit")
 
-    def kill(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+    @staticmethod
+    def kill_all():
+        for process in Game.started:
+            # The group outlives its leader when only wine-run.sh has ended.
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+        Game.started.clear()
 
     # ---- what the game shows
     def probe(self, *args):
-        result = subprocess.run([WINE_RUN, self.probe_exe, *args], stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, text=True)
-        return result.returncode, result.stdout
+        return call([WINE_RUN, self.probe_exe, *args])
 
     def geometry(self, quiet=False):
         code, out = self.probe("geometry")
@@ -199,7 +245,8 @@ class Game:
 
     def shot(self, path=None):
         path = path or os.path.join(self.work, "shot.png")
-        subprocess.run(["/usr/bin/import", "-window", "root", path], check=True)
+        code, _ = call(["/usr/bin/import", "-window", "root", path])
+        check(code == 0, "no screenshot")
         return screen.load(path)
 
     def board_cells(self, columns, rows, img=None):

@@ -13,9 +13,13 @@ e2e_fail() {
     exit 1
 }
 
+# Ends the game whatever happened: the whole process group that e2e_start
+# made (wine-run.sh and the game under it), not only its leader.
 e2e_cleanup() {
-    if [ -n "$e2e_game_pid" ] && kill -0 "$e2e_game_pid" 2>/dev/null; then
-        kill "$e2e_game_pid" 2>/dev/null || true
+    if [ -n "$e2e_game_pid" ]; then
+        kill -KILL -- "-$e2e_game_pid" 2>/dev/null || true
+        wait "$e2e_game_pid" 2>/dev/null || true
+        e2e_game_pid=
     fi
 }
 
@@ -29,12 +33,14 @@ e2e_init() {
     e2e_exe=$e2e_work/knaplet.exe
     e2e_ini=$e2e_work/knaplet.ini
     trap e2e_cleanup EXIT
+    trap 'exit 1' INT TERM HUP
 }
 
 # Starts the game and waits until its window is visible; sets e2e_window.
 e2e_start() {
     # Output to a file: Wine's background processes keep it open (see wine-run.sh).
-    "$e2e_root/tools/wine-run.sh" "$e2e_exe" >"$e2e_work/game.log" 2>&1 &
+    # A session of its own, so that e2e_cleanup can end the game with it.
+    setsid "$e2e_root/tools/wine-run.sh" "$e2e_exe" >"$e2e_work/game.log" 2>&1 &
     e2e_game_pid=$!
     local i
     for i in $(seq 1 200); do
@@ -47,10 +53,19 @@ e2e_start() {
     sleep 0.5  # let the first paint land
 }
 
-# Waits for the game to end; sets e2e_exit_code.
+# Waits up to 15 seconds for the game to end; sets e2e_exit_code.
 e2e_wait_exit() {
+    local pid=$e2e_game_pid
+    # A game that does not end is a failure, never a hang: a watchdog ends it.
+    (sleep 15 && kill -KILL -- "-$pid") >/dev/null 2>&1 &
+    local watchdog=$!
     e2e_exit_code=0
-    wait "$e2e_game_pid" || e2e_exit_code=$?
+    wait "$pid" || e2e_exit_code=$?
+    kill "$watchdog" 2>/dev/null || true
+    wait "$watchdog" 2>/dev/null || true
+    # 137 is wine-run.sh killed by the watchdog.
+    [ "$e2e_exit_code" != 137 ] || e2e_fail "the game did not exit"
+    kill -KILL -- "-$pid" 2>/dev/null || true  # whatever the game left behind
     e2e_game_pid=
 }
 
