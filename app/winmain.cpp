@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "app/message_loop.h"
 #include "resources/resource_ids.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -18,14 +19,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!main) return 0;
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCEL));
 
-    MSG msg;
-    msg.wParam = 0;
-    // GetMessageA's -1 (an error) must end the loop too, not spin it.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        // F5 and F2 work whichever window of the game has the focus.
-        if (accelerators && TranslateAcceleratorA(main, accelerators, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return RunMessageLoop(main, accelerators);
 }

@@ -14,6 +14,7 @@
 
 #include "app/game_commands.h"
 #include "app/main_window.h"
+#include "app/message_loop.h"
 #include "app/settings.h"
 #include "app/window_util.h"
 #include "controls/board_control.h"
@@ -597,4 +598,28 @@ TEST(MessageBoxPrintf, CutsATextLongerThanItsBuffer)
     ASSERT_EQ(1, WinBoxWatch::seen);
     EXPECT_EQ("long", WinBoxWatch::caption);
     EXPECT_EQ(std::string(1023, 'x'), WinBoxWatch::text);
+}
+
+namespace {
+
+// Hands out one message, then fails as GetMessageA does on an error.
+int g_messagesGot = 0;
+BOOL WINAPI GetOneMessageThenFail(LPMSG message, HWND, UINT, UINT)
+{
+    if (g_messagesGot++ > 0) return -1;
+    memset(message, 0, sizeof *message);
+    message->message = WM_NULL;
+    message->wParam = 42;
+    return TRUE;
+}
+
+} // namespace
+
+TEST(RunMessageLoop, ReturnsTheQuitCodeOrZeroWhenGettingAMessageFails)
+{
+    PostQuitMessage(3);
+    EXPECT_EQ(3, RunMessageLoop(nullptr, nullptr));
+    g_messagesGot = 0;
+    EXPECT_EQ(0, RunMessageLoop(nullptr, nullptr, GetOneMessageThenFail));
+    EXPECT_EQ(2, g_messagesGot);
 }
