@@ -18,7 +18,14 @@ ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
     wc.lpszMenuName = menuId ? MAKEINTRESOURCEA(menuId) : nullptr;
     wc.lpszClassName = className;
-    return RegisterClassExA(&wc);
+    const ATOM atom = RegisterClassExA(&wc);
+    if (!atom) {
+        // Only a registered class keeps its icons (one registered before
+        // keeps its own): these two would be lost.
+        if (wc.hIcon) DestroyIcon(wc.hIcon);
+        if (wc.hIconSm) DestroyIcon(wc.hIconSm);
+    }
+    return atom;
 }
 
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)

@@ -623,3 +623,33 @@ TEST(RunMessageLoop, ReturnsTheQuitCodeOrZeroWhenGettingAMessageFails)
     EXPECT_EQ(0, RunMessageLoop(nullptr, nullptr, GetOneMessageThenFail));
     EXPECT_EQ(2, g_messagesGot);
 }
+
+namespace {
+
+// Icons alive in this process. Wine keeps them in its USER handle table,
+// indexed by the low word, and accepts a handle whose high word is zero.
+int CountIcons()
+{
+    int count = 0;
+    for (ULONG_PTR i = 2; i < 0x10000; i += 2) {
+        ICONINFO info;
+        if (!GetIconInfo(reinterpret_cast<HICON>(i), &info)) continue;
+        ++count;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_NE(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
+    const int before = CountIcons();
+    EXPECT_GE(before, 2);  // the class's own two
+    EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
+    EXPECT_EQ(before, CountIcons());
+    UnregisterClassA("tessaly_twice", instance);
+}
