@@ -67,8 +67,9 @@ void OnRetry(HWND main)
 void OnLevel(HWND main, const LevelRow& level)
 {
     // The BN_GRIDSIZE handler runs inside this call: it resets the displays,
-    // lays out and saves. The lock comes after, and ends any game.
-    BoardCtlNewBoard(Board(main), level.columns, level.rows);
+    // lays out and saves. The lock comes after, and ends any game; without a
+    // new board the game goes on as it was.
+    if (!BoardCtlNewBoard(Board(main), level.columns, level.rows)) return;
     BoardCtlLock();
 }
 

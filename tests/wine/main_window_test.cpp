@@ -20,6 +20,7 @@
 #include "controls/board_control.h"
 #include "controls/score_panel.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -652,4 +653,28 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
     EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
     EXPECT_EQ(before, CountIcons());
     UnregisterClassA("tessaly_twice", instance);
+}
+
+TEST_F(MainWindowTest, ALevelWhoseBoardCannotBeMadeLeavesTheGameAsItWas)
+{
+    Start();
+    Command(IDM_START);
+    ClickCell(Board(), 1, 1);
+    const std::vector<int> played = SunkFromScreen(Board());
+    {
+        ms::MallocWatch watch(1);  // the new board's record
+        Command(IDM_LEVEL_5);
+        EXPECT_TRUE(watch.Failed());
+    }
+    GridPoint grid;
+    BoardCtlGetGridSize(Board(), &grid);
+    EXPECT_EQ(4, grid.x);
+    EXPECT_TRUE(MenuState(Popup(0), IDM_LEVEL_1) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(Popup(0), IDM_LEVEL_5) & MF_CHECKED);
+    EXPECT_EQ(played, SunkFromScreen(Board()));
+    // Still playing: clicks count and the timer runs.
+    ClickCell(Board(), 2, 2);
+    EXPECT_EQ(2, ScoreGetClicks(Score()));
+    wt::PumpFor(1150);
+    EXPECT_GE(ScoreGetSeconds(Score()), 1);
 }
