@@ -33,6 +33,15 @@ struct PairKey {
 constexpr PairKey kGrid = {kGridKey, "4, 4", 4, 2, 128};
 constexpr PairKey kCell = {kCellKey, "32, 32", 32, 5, 256};
 
+// A file held open without sharing by another program reads as missing; it
+// is asked for again this often, this many milliseconds apart, before the
+// game gives up on it.
+constexpr int kReadAttempts = 10;
+constexpr DWORD kReadRetryMs = 100;
+// Another instance saves in milliseconds; one that holds the file's mutex
+// longer is stuck, and the game goes on without it rather than hang.
+constexpr DWORD kLockWaitMs = 5000;
+
 int Clamp(int value, int minimum, int maximum)
 {
     return value < minimum ? minimum : value > maximum ? maximum : value;
@@ -56,27 +65,88 @@ void WritePair(const char* path, const char* key, int first, int second)
     IniWriteQuoted(path, kSection, key, text);
 }
 
+// Each save is three profile writes, and each rewrites the whole file: a
+// second instance of the game that loads or saves in between sees half a
+// file or writes over the first one's keys. One named mutex per settings
+// file, held for a whole load or save, keeps them apart. The name is a hash
+// of the path, which may be longer than a mutex name may be and holds
+// backslashes; two paths sharing a hash only wait for each other.
+HANDLE LockSettingsFile(const char* path)
+{
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
+        hash = (hash ^ *p) * 1099511628211ull;
+    char name[64];
+    snprintf(name, sizeof name, "Tessaly.settings.%016llx", hash);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (mutex == nullptr) return nullptr;
+    // WAIT_ABANDONED: an instance died while saving; the mutex is ours now.
+    const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return nullptr;
+    }
+    return mutex;
+}
+
+void UnlockSettingsFile(HANDLE mutex)
+{
+    if (mutex == nullptr) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
+// 1 when the file can be read or is missing (the profile functions then give
+// the defaults), 0 when it exists but stays unreadable, for example held
+// open without sharing by another program.
+int WaitUntilReadable(const char* path)
+{
+    for (int attempt = 1;; ++attempt) {
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return 1;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;
+        if (attempt == kReadAttempts) return 0;
+        Sleep(kReadRetryMs);
+    }
+}
+
+void SetDefaults(AppSettings* settings)
+{
+    settings->topmost = 0;
+    settings->columns = settings->rows = kGrid.defaultValue;
+    settings->cellWidth = settings->cellHeight = kCell.defaultValue;
+}
+
 // `path` is null when the settings file's path could not be had: the
 // profile functions would then read and write win.ini, so the defaults apply.
-void LoadFromFile(const char* path, AppSettings* settings)
+int LoadFromFile(const char* path, AppSettings* settings)
 {
-    if (path == nullptr) {
-        settings->topmost = 0;
-        settings->columns = settings->rows = kGrid.defaultValue;
-        settings->cellWidth = settings->cellHeight = kCell.defaultValue;
-        return;
+    SetDefaults(settings);
+    if (path == nullptr) return 1;
+    HANDLE lock = LockSettingsFile(path);
+    const int readable = WaitUntilReadable(path);
+    if (readable) {
+        settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
+        ReadPair(path, kGrid, &settings->columns, &settings->rows);
+        ReadPair(path, kCell, &settings->cellWidth, &settings->cellHeight);
     }
-    settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
-    ReadPair(path, kGrid, &settings->columns, &settings->rows);
-    ReadPair(path, kCell, &settings->cellWidth, &settings->cellHeight);
+    UnlockSettingsFile(lock);
+    return readable;
 }
 
 void SaveToFile(const char* path, const AppSettings* settings)
 {
     if (path == nullptr) return;
+    HANDLE lock = LockSettingsFile(path);
     IniWriteFlag(path, kSection, kTopmostKey, settings->topmost);
     WritePair(path, kGridKey, settings->columns, settings->rows);
     WritePair(path, kCellKey, settings->cellWidth, settings->cellHeight);
+    UnlockSettingsFile(lock);
 }
 
 } // namespace
@@ -128,8 +198,7 @@ int IniWriteQuoted(const char* path, const char* section, const char* key, const
 int LoadSettings(AppSettings* settings)
 {
     char path[kPathSize];
-    LoadFromFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings);
-    return 1;
+    return LoadFromFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings);
 }
 
 int SaveSettings(const AppSettings* settings)
@@ -142,8 +211,8 @@ int SaveSettings(const AppSettings* settings)
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings)
 {
     char path[kPathSize];
-    LoadFromFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr, settings);
-    return 1;
+    return LoadFromFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr,
+                        settings);
 }
 
 int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings)

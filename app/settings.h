@@ -5,7 +5,8 @@
 
 // The three choices the game remembers, in the INI file beside the
 // executable (its path with the extension ".ini", lower-cased), section
-// "Tessaly". Loaded once at start-up, saved whole after every change.
+// "Tessaly". Loaded once at start-up, saved whole after every change. Loads
+// and saves of every instance of the game on one file take turns.
 struct AppSettings {
     int32_t topmost;     // 0 off, anything else on
     int32_t columns;     // 2 .. 128 after loading
@@ -15,7 +16,9 @@ struct AppSettings {
 };
 static_assert(sizeof(AppSettings) == 20, "AppSettings is five 32-bit words");
 
-int LoadSettings(AppSettings* settings);        // defaults and clamping; always 1
+// Defaults and clamping. 0, with the defaults, when the file exists but
+// stays unreadable for a moment: the caller must then not save over it.
+int LoadSettings(AppSettings* settings);
 int SaveSettings(const AppSettings* settings);  // write failures are ignored; always 1
 
 int IniReadInt(const char* path, const char* section, const char* key, int defaultValue);

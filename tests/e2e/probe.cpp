@@ -5,10 +5,16 @@
 //   probe dialog     the game's open dialog: "caption HEX", then one line
 //                    "control ID CLASS HEX LEFT TOP RIGHT BOTTOM" per child (HEX:
 //                    the ANSI text's bytes; the rectangle in screen coordinates)
+//   probe games      "games N": how many game windows are open
+//   probe boards     "board HEIGHT", the board control's height, per open game
+//   probe sizes N    gives every open game N view-size commands at once (one
+//                    thread each, every command sent and finished before the
+//                    next), the last one "medium"; prints "games N"
 // Exit code 1 when the window or dialog is not there.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -68,11 +74,83 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM)
     return TRUE;
 }
 
+constexpr UINT kFirstViewSize = 40020;  // tiny; the five sizes follow
+constexpr UINT kMediumViewSize = 40022;
+
+struct Games {
+    HWND windows[16];
+    int count;
+};
+
+BOOL CALLBACK CollectGame(HWND window, LPARAM context)
+{
+    auto* games = reinterpret_cast<Games*>(context);
+    char cls[64];
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "knaplet") == 0 && games->count < 16) games->windows[games->count++] = window;
+    return TRUE;
+}
+
+Games FindGames()
+{
+    Games games = {{}, 0};
+    EnumWindows(CollectGame, reinterpret_cast<LPARAM>(&games));
+    return games;
+}
+
+struct SizeRun {
+    HWND game;
+    int commands;
+};
+
+DWORD WINAPI SendViewSizes(void* context)
+{
+    const auto* run = static_cast<const SizeRun*>(context);
+    for (int i = 0; i < run->commands; ++i) {
+        const UINT command = i + 1 == run->commands ? kMediumViewSize : kFirstViewSize + i % 5;
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(run->game, WM_COMMAND, command, 0, SMTO_NORMAL, 10000, &result);
+    }
+    return 0;
+}
+
+int SendViewSizesToAll(int commands)
+{
+    const Games games = FindGames();
+    SizeRun runs[16];
+    HANDLE threads[16];
+    for (int i = 0; i < games.count; ++i) {
+        runs[i] = {games.windows[i], commands};
+        threads[i] = CreateThread(nullptr, 0, SendViewSizes, &runs[i], 0, nullptr);
+    }
+    for (int i = 0; i < games.count; ++i) {
+        if (!threads[i]) continue;
+        WaitForSingleObject(threads[i], INFINITE);
+        CloseHandle(threads[i]);
+    }
+    printf("games %d\n", games.count);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) return 2;
+    if (strcmp(argv[1], "games") == 0) {
+        printf("games %d\n", FindGames().count);
+        return 0;
+    }
+    if (strcmp(argv[1], "sizes") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]));
+    if (strcmp(argv[1], "boards") == 0) {
+        const Games games = FindGames();
+        for (int i = 0; i < games.count; ++i) {
+            RECT r;
+            GetClientRect(GetDlgItem(games.windows[i], kBoardId), &r);
+            printf("board %ld\n", r.bottom - r.top);
+        }
+        return 0;
+    }
     g_game = FindWindowA("knaplet", "Tessaly");
     if (!g_game) return 1;
     if (strcmp(argv[1], "geometry") == 0) {

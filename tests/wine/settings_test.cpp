@@ -386,3 +386,34 @@ TEST(GetModuleSiblingPath, ABufferTooSmallGetsAnEmptyTextAndNoMore)
         EXPECT_EQ(std::string(16, 'Q'), std::string(buffer.data() + c.size, 16)) << c.size;
     }
 }
+
+namespace {
+
+DWORD WINAPI CloseAfterAMoment(void* handle)
+{
+    Sleep(250);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
+} // namespace
+
+TEST(SettingsLoad, AFileHeldByAnotherProgramIsWaitedForThenLeftAlone)
+{
+    TempFolder folder;
+    const std::string ini = folder / "knaplet.ini";
+    WriteBytes(ini, "[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell + "=\"16, 16\"\r\n");
+    // Another program holds the file open and shares it with nobody.
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    AppSettings s;
+    EXPECT_EQ(0, LoadSettingsForModulePath((folder / "knaplet.exe").c_str(), &s));
+    EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show({s.topmost, s.columns, s.rows, s.cellWidth, s.cellHeight}));
+
+    // Let go a moment after the load began: the load waits for it.
+    HANDLE closer = CreateThread(nullptr, 0, CloseAfterAMoment, held, 0, nullptr);
+    ASSERT_NE(nullptr, closer);
+    EXPECT_EQ(Show({1, 8, 8, 16, 16}), Show(Load(folder / "knaplet.exe")));
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+}
