@@ -19,6 +19,8 @@ const char kWinFormat[] = "　時間 : %d\n　手数 : %d";
 
 namespace {
 
+constexpr char kHoldSavesProp[] = "PROP_HOLDSAVES";
+
 HWND Board(HWND main)
 {
     return GetDlgItem(main, IDC_BOARD);
@@ -201,6 +203,7 @@ LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam)
 
 int SaveCurrentSettings(HWND main)
 {
+    if (GetPropA(main, kHoldSavesProp)) return 0;
     AppSettings settings;
     memset(&settings, 0, sizeof settings);
     settings.topmost = IsTopmost(main);
@@ -214,6 +217,14 @@ int SaveCurrentSettings(HWND main)
     settings.rows = grid.y;
     SaveSettings(&settings);
     return 1;
+}
+
+void HoldSettingsSaves(HWND main, int on)
+{
+    if (on)
+        SetPropA(main, kHoldSavesProp, reinterpret_cast<HANDLE>(1));
+    else
+        RemovePropA(main, kHoldSavesProp);
 }
 
 int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...)

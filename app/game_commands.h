@@ -33,8 +33,12 @@ LRESULT GameOnSysCommand(HWND main, WPARAM wParam, LPARAM lParam);
 LRESULT GameOnInitMenuPopup(HWND main, HMENU menu);
 LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam);
 
-// Saves always-on-top, the grid and the cell size as they are now.
+// Saves always-on-top, the grid and the cell size as they are now; 0, and
+// nothing written, while saves are held off.
 int SaveCurrentSettings(HWND main);
+// Holds saves off (on != 0) or lets them through again (a property of the
+// main window, removed at its destruction).
+void HoldSettingsSaves(HWND main, int on);
 
 // MessageBoxA with a printf-style text of at most 1023 bytes (longer text is cut).
 int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...);

@@ -75,20 +75,26 @@ LRESULT OnCreate(HWND main)
     if (!board) return FailCreation(main);
 
     AppSettings settings;
-    LoadSettings(&settings);
-    // Topmost first: the saves that the two notifications below trigger then
-    // record the stored choice as it was found.
+    const int loaded = LoadSettings(&settings);
+    // The two notifications below would save while the board still has the
+    // control's own first grid: no saves until both choices are applied, and
+    // none at all in this run over a file that could not be read.
+    HoldSettingsSaves(main, 1);
     SetTopmost(main, settings.topmost);
-    BoardCtlSetCellSize(board, settings.cellWidth, settings.cellHeight);
-    BoardCtlNewBoard(board, settings.columns, settings.rows);
+    const int cellApplied = BoardCtlSetCellSize(board, settings.cellWidth, settings.cellHeight);
+    const int gridApplied = BoardCtlNewBoard(board, settings.columns, settings.rows);
+    if (loaded) HoldSettingsSaves(main, 0);
+    // The file gets the stored choices back in their normal form.
+    if (cellApplied && gridApplied) SaveCurrentSettings(main);
     SetFocus(board);
     MainWndLayout(main);
     AddTopmostToSystemMenu(main);
     return 0;
 }
 
-LRESULT OnDestroy()
+LRESULT OnDestroy(HWND main)
 {
+    HoldSettingsSaves(main, 0);
     PostQuitMessage(0);
     return 0;
 }
@@ -119,7 +125,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
-    case WM_DESTROY: return OnDestroy();
+    case WM_DESTROY: return OnDestroy(window);
     case WM_PAINT: return OnPaint(window);
     case WM_NOTIFY: return GameOnNotify(window, wParam, lParam);
     case WM_COMMAND: return GameOnCommand(window, wParam, lParam);

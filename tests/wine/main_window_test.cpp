@@ -678,3 +678,56 @@ TEST_F(MainWindowTest, ALevelWhoseBoardCannotBeMadeLeavesTheGameAsItWas)
     wt::PumpFor(1150);
     EXPECT_GE(ScoreGetSeconds(Score()), 1);
 }
+
+TEST_F(MainWindowTest, StartUpWritesBackOnlyTheStoredChoicesWhateverAllocationFails)
+{
+    const std::string stored = SettingsFile(0, "\"5, 7\"", "\"16, 16\"");
+    int calls = 0;
+    {
+        WriteFile(path, stored);
+        ms::MallocWatch watch;
+        Start();
+        calls = watch.Calls();
+    }
+    ASSERT_GT(calls, 0);
+    DestroyWindow(main);
+    wt::PumpMessages();
+    // Whichever allocation fails, the file never gets the control's own first
+    // grid or cell size: it keeps the stored choices.
+    int withoutTheStoredGrid = 0;
+    for (int n = 1; n <= calls; ++n) {
+        WriteFile(path, stored);
+        {
+            ms::MallocWatch watch(n);
+            main = MainWndCreate(GetModuleHandleA(nullptr));
+            wt::PumpMessages();
+        }
+        EXPECT_EQ(stored, ReadFile(path)) << "allocation " << n << " failed";
+        if (main) {
+            GridPoint grid;
+            BoardCtlGetGridSize(Board(), &grid);
+            if (grid.x != 5 || grid.y != 7) ++withoutTheStoredGrid;
+            DestroyWindow(main);
+            wt::PumpMessages();
+        }
+    }
+    EXPECT_GT(withoutTheStoredGrid, 0) << "no start-up failed to make the stored board";
+}
+
+TEST_F(MainWindowTest, AFileThatCannotBeReadAtStartIsNeverWrittenOver)
+{
+    const std::string stored = SettingsFile(1, "\"8, 8\"", "\"16, 16\"");
+    WriteFile(path, stored);
+    // Another program holds the file open and shares it with nobody.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Start();
+    CloseHandle(held);
+    GridPoint grid;
+    BoardCtlGetGridSize(Board(), &grid);
+    EXPECT_EQ(4, grid.x);  // the defaults
+    Command(IDM_SIZE_3);
+    Command(IDM_LEVEL_2);
+    Command(IDM_TOPMOST);
+    EXPECT_EQ(stored, ReadFile(path));
+}
