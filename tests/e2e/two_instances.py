@@ -3,6 +3,7 @@
 once while a third starts: every load and save of one waits for the other's,
 so the file keeps its other sections and each key once, and the third game
 loads the stored grid, not half a file or the defaults."""
+import os
 import subprocess
 import time
 
@@ -45,10 +46,14 @@ def test(game):
     spawn_and_wait(game, 1)
     spawn_and_wait(game, 2)
 
+    before = os.stat(game.ini).st_mtime_ns
     hammer = subprocess.Popen([WINE_RUN, game.probe_exe, "sizes", "300"], stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True, start_new_session=True)
     try:
-        time.sleep(0.3)
+        # The third game starts once the saves have begun.
+        while os.stat(game.ini).st_mtime_ns == before:
+            check(hammer.poll() is None, "probe sizes ended before any save")
+            time.sleep(0.02)
         spawn_and_wait(game, 3)
         out, _ = hammer.communicate(timeout=90)
     except subprocess.TimeoutExpired:
@@ -65,7 +70,7 @@ def test(game):
     check(out.split() == ["games", "3"], f"probe sizes: {out!r}")
     with open(game.ini, "rb") as f:
         now = f.read()
-    check(now == stored("24, 24"), f"settings file {now!r}")
+    check(now == stored("24, 24"), f"settings file {now.decode('cp932', 'replace').splitlines()}")
 
 
 run(test)
