@@ -71,14 +71,17 @@ e2e_wait_exit() {
 
 # Gives the game's window the X input focus, so that keys typed with
 # xdotool (through XTEST) reach it; there is no window manager to do it.
+# --sync waits for a focus change, which never comes when the window has the
+# focus already: a few seconds, then the plain call.
 e2e_focus() {
-    xdotool windowfocus --sync "$e2e_window" 2>/dev/null || xdotool windowfocus "$e2e_window"
+    timeout 5 xdotool windowfocus --sync "$e2e_window" 2>/dev/null ||
+        timeout 5 xdotool windowfocus "$e2e_window"
     sleep 0.2
 }
 
 # e2e_shot FILE: a screenshot of the whole screen as PNG.
 e2e_shot() {
-    /usr/bin/import -display "$DISPLAY" -window root "$1"
+    timeout 20 /usr/bin/import -display "$DISPLAY" -window root "$1"
 }
 
 # e2e_screen ARGS: runs tests/e2e/screen.py (pixel queries on screenshots).
