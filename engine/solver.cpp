@@ -297,10 +297,11 @@ int SearchStart(Search* search, int cells, int count)
     const size_t bytes = (static_cast<size_t>(count) + 2) * patternBytes +
                          (size_t{1} << weighed) * sizeof(int32_t) +
                          static_cast<size_t>(cells) * sizeof(uint16_t);
-    void* block = calloc(1, bytes);
+    void* block = malloc(bytes);
     if (!block) {
         return 0;
     }
+    memset(block, 0, bytes);  // the chase only adds presses to its patterns
     search->current = static_cast<uint64_t*>(block);
     search->best = search->current + search->words;
     search->basis = search->best + search->words;

@@ -505,6 +505,64 @@ TEST_F(BoardCtlTest, RetryWithoutAGameChangesNothingButRepaints)
     EXPECT_EQ(kNone, Codes());
 }
 
+// ---- The deal's fewest presses -----------------------------------------------
+
+namespace {
+
+// The fewest presses that raise the sunk cells ('#', one string per row),
+// trying every press set.
+int FewestByEveryPressSet(const std::vector<std::string>& rows)
+{
+    const int columns = static_cast<int>(rows[0].size());
+    const int height = static_cast<int>(rows.size());
+    const int cells = columns * height;
+    int fewest = -1;
+    for (uint32_t set = 0; set < (uint32_t{1} << cells); ++set) {
+        std::vector<std::string> grid = rows;
+        for (int i = 0; i < cells; ++i) {
+            if (!((set >> i) & 1)) continue;
+            const int x = i % columns, y = i / columns;
+            const int around[5][2] = {{x, y}, {x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
+            for (const auto& at : around)
+                if (at[0] >= 0 && at[0] < columns && at[1] >= 0 && at[1] < height)
+                    grid[at[1]][at[0]] = grid[at[1]][at[0]] == '#' ? '.' : '#';
+        }
+        const int count = __builtin_popcount(set);
+        if (grid == std::vector<std::string>(height, std::string(columns, '.')) &&
+            (fewest < 0 || count < fewest))
+            fewest = count;
+    }
+    return fewest;
+}
+
+} // namespace
+
+TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
+{
+    Grid(4, 4);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));  // no game yet
+    BoardCtlNewGame(board, 4242u);
+    const int fewest = FewestByEveryPressSet(Cells());
+    ASSERT_GT(fewest, 0);
+    int exact = -1;
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, &exact));
+    EXPECT_EQ(1, exact);
+
+    // It belongs to the deal: moves and retries leave it.
+    Click(Centre(1, 1));
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+    BoardCtlRetry(board);
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+
+    BoardCtlClear(board);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, &exact));
+    EXPECT_EQ(0, exact);
+    BoardCtlNewGame(board, 4242u);
+    ASSERT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+    Grid(5, 5);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));
+}
+
 // ---- A parent that changes the control while it is being told ---------------
 
 TEST_F(BoardCtlTest, AParentMayReplaceTheBoardWhileAPressIsReported)

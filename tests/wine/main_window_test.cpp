@@ -161,6 +161,29 @@ std::vector<int> Solve(const std::vector<int>& sunk, int columns, int rows)
     return presses;
 }
 
+// The fewest presses that raise every cell, trying every press set.
+int FewestPresses(const std::vector<int>& sunk, int columns, int rows)
+{
+    const int n = columns * rows;
+    uint32_t target = 0;
+    std::vector<uint32_t> effect(n, 0);
+    for (int i = 0; i < n; ++i) {
+        target |= uint32_t(sunk[i]) << i;
+        for (int j = 0; j < n; ++j)
+            if (std::abs(i % columns - j % columns) + std::abs(i / columns - j / columns) <= 1)
+                effect[i] |= uint32_t{1} << j;
+    }
+    int fewest = -1;
+    for (uint32_t set = 0; set < (uint32_t{1} << n); ++set) {
+        uint32_t flipped = 0;
+        for (int i = 0; i < n; ++i)
+            if ((set >> i) & 1) flipped ^= effect[i];
+        const int count = __builtin_popcount(set);
+        if (flipped == target && (fewest < 0 || count < fewest)) fewest = count;
+    }
+    return fewest;
+}
+
 // Watches for the win message box from inside its own modal loop, reads its
 // caption and text, and closes it with OK.
 struct WinBoxWatch {
@@ -440,7 +463,8 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ("Congratulations!", WinBoxWatch::caption);
     const int seconds = ScoreGetSeconds(Score());
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d", seconds, total);
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d\n\x81\x40最少手数 : %d",
+             seconds, total, FewestPresses(dealt, 4, 4));
     EXPECT_EQ(expected, WinBoxWatch::text);
     EXPECT_EQ(total, ScoreGetClicks(Score()));
 
