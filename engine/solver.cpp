@@ -19,13 +19,12 @@ constexpr int kMaxSide = 128;
 // many vectors, each block through all its combinations.
 constexpr int kBlock = kSolverExactDimension;
 
-// What the bounded search may spend (see CombinationCost): some 40 ms on
+// What the bounded search may spend (see CombinationCost): some 25 ms on
 // 128 x 128 in an optimised build (tools/solver_bench.sh); twice as much buys
-// half a percent fewer presses. Counting work rather than reading a clock
-// keeps the answer the same from run to run.
+// a twentieth of a percent fewer presses. Counting work rather than reading a
+// clock keeps the answer the same from run to run.
 constexpr int64_t kSearchBudget = int64_t{1} << 26;
 
-static_assert(kMaxSide * kMaxSide <= 65536, "cell numbers fit 16 bits");
 static_assert(kSolverExactDimension < 31 && kBlock <= kSolverExactDimension,
               "combinations fit an unsigned 32-bit mask, blocks the table of sums");
 
@@ -268,18 +267,15 @@ int NullBasis(const System& system, Row* basis)
 // ---- Searching the solutions --------------------------------------------------
 
 // Whole press sets as bit patterns in the chase's order: the current
-// solution, the best kept, and the null-space basis.
+// solution and the null-space basis.
 struct Search {
     int cells;
     int words;          // per pattern
     int count;          // basis vectors
     uint64_t* current;
-    uint64_t* best;
     uint64_t* basis;    // count patterns, one after another
-    uint16_t* order;    // cells in the order the bounded search takes pivots
     int32_t* sums;      // one per combination of the vectors weighed at once
     int64_t budget;     // what the bounded search may still spend
-    uint32_t random;    // the search's own generator: the game's stays untouched
 };
 
 uint64_t* Vector(const Search* search, int i)
@@ -294,21 +290,17 @@ int SearchStart(Search* search, int cells, int count)
     search->count = count;
     const size_t patternBytes = static_cast<size_t>(search->words) * sizeof(uint64_t);
     const int weighed = count < kSolverExactDimension ? count : kSolverExactDimension;
-    const size_t bytes = (static_cast<size_t>(count) + 2) * patternBytes +
-                         (size_t{1} << weighed) * sizeof(int32_t) +
-                         static_cast<size_t>(cells) * sizeof(uint16_t);
+    const size_t bytes =
+        (static_cast<size_t>(count) + 1) * patternBytes + (size_t{1} << weighed) * sizeof(int32_t);
     void* block = malloc(bytes);
     if (!block) {
         return 0;
     }
     memset(block, 0, bytes);  // the chase only adds presses to its patterns
     search->current = static_cast<uint64_t*>(block);
-    search->best = search->current + search->words;
-    search->basis = search->best + search->words;
+    search->basis = search->current + search->words;
     search->sums = reinterpret_cast<int32_t*>(Vector(search, count));
-    search->order = reinterpret_cast<uint16_t*>(search->sums + (size_t{1} << weighed));
     search->budget = kSearchBudget;
-    search->random = 1;
     return 1;
 }
 
@@ -381,21 +373,14 @@ int LightestCombination(Search* search, int first, int n)
     return (search->cells - sums[best]) / 2;
 }
 
-uint32_t NextRandom(Search* search)
-{
-    search->random = search->random * 1664525u + 1013904223u;
-    return search->random >> 8;
-}
-
-// Brings the basis to a form with one pivot cell per vector, taken in the
-// search's cell order, and current to the one solution that presses no
-// pivot. A solution that presses no pivot is found this way outright.
+// Brings the basis to a form with one pivot cell per vector, the first cells
+// any vector presses, and current to the one solution that presses no pivot:
+// a solution of a few presses lies among the combinations of a few vectors.
 void Reduce(Search* search)
 {
     const int words = search->words;
     int row = 0;
-    for (int at = 0; at < search->cells && row < search->count; ++at) {
-        const int cell = search->order[at];
+    for (int cell = 0; cell < search->cells && row < search->count; ++cell) {
         int found = -1;
         for (int i = row; i < search->count && found < 0; ++i) {
             if (PatternBit(Vector(search, i), cell)) {
@@ -445,35 +430,12 @@ int Descend(Search* search)
     }
 }
 
-// Null spaces too large to walk through: from several pivot choices (the
-// grid's own order first, then shuffled ones), reduce and descend; keep the
-// lightest solution met. Ends with it in current.
+// Null spaces too large to look at whole: reduce, then descend as far as the
+// budget goes. Trying more pivot orders bought nothing measurable.
 int SearchBounded(Search* search)
 {
-    const size_t patternBytes = static_cast<size_t>(search->words) * sizeof(uint64_t);
-    memcpy(search->best, search->current, patternBytes);
-    int bestWeight = Weight(search->best, search->words);
-    for (int cell = 0; cell < search->cells; ++cell) {
-        search->order[cell] = static_cast<uint16_t>(cell);
-    }
-    for (int attempt = 0; search->budget > 0; ++attempt) {
-        if (attempt > 0) {
-            for (int i = search->cells - 1; i > 0; --i) {
-                const int j = static_cast<int>(NextRandom(search) % static_cast<uint32_t>(i + 1));
-                const uint16_t swap = search->order[i];
-                search->order[i] = search->order[j];
-                search->order[j] = swap;
-            }
-        }
-        Reduce(search);
-        const int weight = Descend(search);
-        if (weight < bestWeight) {
-            bestWeight = weight;
-            memcpy(search->best, search->current, patternBytes);
-        }
-    }
-    memcpy(search->current, search->best, patternBytes);
-    return bestWeight;
+    Reduce(search);
+    return Descend(search);
 }
 
 } // namespace

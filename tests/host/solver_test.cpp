@@ -248,16 +248,23 @@ TEST(SolverFewestPresses, AnswersAnyGridUpToTheLargest)
     }
 }
 
-TEST(SolverFewestPresses, FindsAFewScatteredPressesOnTheLargestGrid)
+TEST(SolverFewestPresses, FindsAFewScatteredPressesOnGridsTooLargeToSearchWhole)
 {
-    // 2^56 solutions cannot all be looked at; a deal of four presses still
-    // comes back as those four, whichever row they lie in.
-    Grid presses(128 * 128, 0);
-    for (const int cell : {0, 7 * 128 + 5, 3 * 128 + 100, 127 * 128 + 64}) presses[cell] = 1;
-    const Answer answer = Solve(128, 128, Apply(128, 128, presses));
-    EXPECT_EQ(4, answer.count);
-    EXPECT_EQ(presses, answer.presses);
-    EXPECT_EQ(0, answer.exact);
+    // 2^56 and 2^22 solutions cannot all be looked at; a deal of a few
+    // presses still comes back as those presses, also with some in the first
+    // row or column.
+    const int sizes[][2] = {{128, 128}, {23, 47}, {47, 23}};
+    for (const auto& size : sizes) {
+        const int columns = size[0], rows = size[1];
+        Grid presses(columns * rows, 0);
+        for (const int cell : {0, columns / 2, columns - 1, 3 * columns + 5, 7 * columns + columns - 2,
+                               (rows - 1) * columns + columns / 3})
+            presses[cell] = 1;
+        const Answer answer = Solve(columns, rows, Apply(columns, rows, presses));
+        EXPECT_EQ(6, answer.count) << columns << "x" << rows;
+        EXPECT_EQ(presses, answer.presses);
+        EXPECT_EQ(0, answer.exact);
+    }
 
     // A dense deal: no promise of the minimum, but never worse than the deal.
     std::mt19937 random(3);

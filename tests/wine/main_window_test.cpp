@@ -18,6 +18,8 @@
 #include "app/window_util.h"
 #include "controls/board_control.h"
 #include "controls/score_panel.h"
+#include "engine/board.h"
+#include "engine/solver.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -480,6 +482,31 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ(0, ScoreGetClicks(Score()));
     ClickCell(Board(), 1, 1);
     EXPECT_EQ(1, ScoreGetClicks(Score()));
+}
+
+TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound)
+{
+    // 23 x 47 has 2^22 solutions, more than the solver looks at one by one.
+    WriteFile(path, SettingsFile(0, "\"23, 47\"", "\"8, 8\""));
+    Start();
+    Command(IDM_START);
+    ::Board* model = static_cast<::Board*>(GetPropA(Board(), "PROP_BOARD"));
+    ASSERT_EQ(23 * 47, BoardColumns(model) * BoardRows(model));
+    std::vector<unsigned char> deal(23 * 47), presses(23 * 47);
+    BoardGetDeal(model, deal.data());
+    int exact = 1;
+    const int fewest = SolverFewestPresses(23, 47, deal.data(), presses.data(), &exact);
+    ASSERT_EQ(0, exact);
+    // Raise every cell behind the game's back; a release in the frame then wins.
+    for (int i = 0; i < 23 * 47; ++i) model->cells[i] &= ~CELL_SUNK;
+    WinBoxWatch watch;
+    wt::ClickClient(Board(), 1, 1);
+    wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
+    ASSERT_EQ(1, WinBoxWatch::seen);
+    char expected[128];
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 0\n\x81\x40最少手数 : %d 以下",
+             ScoreGetSeconds(Score()), fewest);
+    EXPECT_EQ(expected, WinBoxWatch::text);
 }
 
 TEST_F(MainWindowTest, ALevelEndsTheGameResizesAroundTheTopLeftAndSaves)
