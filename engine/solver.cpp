@@ -407,7 +407,9 @@ void Reduce(Search* search)
     }
 }
 
-// Walks block after block of the basis until a whole round finds nothing lighter.
+// Weighs block after block of the basis, each block's combinations on top of
+// the best so far, until a whole round finds nothing lighter or the budget
+// would not cover the next block.
 int Descend(Search* search)
 {
     int weight = Weight(search->current, search->words);

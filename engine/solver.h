@@ -8,7 +8,8 @@
 // row-major, nonzero = sunk. presses: out, columns*rows bytes, 1 = press that cell, 0 = don't.
 // Returns the number of presses, or -1 when no set of presses clears the grid (or memory runs out).
 // *exact is 1 when no shorter solution exists, 0 when the count is only the best found.
-// On -1 every byte of presses is 0 and *exact is 0; a size outside 1..128 also gives -1.
+// On -1 every byte of presses is 0 and *exact 0 (exact may be null); a size
+// outside 1..128 or a null buffer also gives -1, and then presses is not touched.
 int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses, int* exact);
 
 // The dimension of the grid's null space: the press sets that change nothing
