@@ -10,6 +10,7 @@
 #include "controls/bevel.h"
 #include "controls/board_control.h"
 #include "engine/board.h"
+#include "engine/solver.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -509,30 +510,15 @@ TEST_F(BoardCtlTest, RetryWithoutAGameChangesNothingButRepaints)
 
 namespace {
 
-// The fewest presses that raise the sunk cells ('#', one string per row),
-// trying every press set.
-int FewestByEveryPressSet(const std::vector<std::string>& rows)
+// What the solver makes of the cells as they are now.
+int FewestForTheCellsShown(const Board* model)
 {
-    const int columns = static_cast<int>(rows[0].size());
-    const int height = static_cast<int>(rows.size());
-    const int cells = columns * height;
-    int fewest = -1;
-    for (uint32_t set = 0; set < (uint32_t{1} << cells); ++set) {
-        std::vector<std::string> grid = rows;
-        for (int i = 0; i < cells; ++i) {
-            if (!((set >> i) & 1)) continue;
-            const int x = i % columns, y = i / columns;
-            const int around[5][2] = {{x, y}, {x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
-            for (const auto& at : around)
-                if (at[0] >= 0 && at[0] < columns && at[1] >= 0 && at[1] < height)
-                    grid[at[1]][at[0]] = grid[at[1]][at[0]] == '#' ? '.' : '#';
-        }
-        const int count = __builtin_popcount(set);
-        if (grid == std::vector<std::string>(height, std::string(columns, '.')) &&
-            (fewest < 0 || count < fewest))
-            fewest = count;
-    }
-    return fewest;
+    const int columns = BoardColumns(model), rows = BoardRows(model);
+    std::vector<unsigned char> sunk, presses(columns * rows);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) sunk.push_back(BoardIsSunk(model, GridPoint{x, y}));
+    int exact = 0;
+    return SolverFewestPresses(columns, rows, sunk.data(), presses.data(), &exact);
 }
 
 } // namespace
@@ -542,7 +528,7 @@ TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
     Grid(4, 4);
     EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));  // no game yet
     BoardCtlNewGame(board, 4242u);
-    const int fewest = FewestByEveryPressSet(Cells());
+    const int fewest = FewestForTheCellsShown(Model(board));
     ASSERT_GT(fewest, 0);
     int exact = -1;
     EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, &exact));
