@@ -14,8 +14,13 @@
 #include "resources/resource_ids.h"
 
 const char kWinCaption[] = "Congratulations!";
-// Each line starts with an ideographic space.
-const char kWinFormat[] = "　時間 : %d\n　手数 : %d";
+// Each line starts with an ideographic space. The two lines stay the same
+// whether or not the deal's fewest presses follow them.
+#define TESSALY_WIN_LINES "　時間 : %d\n　手数 : %d"
+const char kWinFormat[] = TESSALY_WIN_LINES;
+const char kWinFormatFewest[] = TESSALY_WIN_LINES "\n　最少手数 : %d";
+const char kWinFormatAtMost[] = TESSALY_WIN_LINES "\n　最少手数 : %d 以下";
+#undef TESSALY_WIN_LINES
 
 namespace {
 
@@ -109,7 +114,14 @@ LRESULT OnSolved(HWND main)
     const int seconds = ScoreGetSeconds(Score(main));
     BoardCtlLock();
     UpdateWindow(main);  // show the solved grid before the box takes over
-    MessageBoxPrintf(main, MB_OK, kWinCaption, kWinFormat, seconds, clicks);
+    int exact = 0;
+    const int fewest = BoardCtlGetFewestPresses(Board(main), &exact);
+    if (fewest >= 0) {
+        MessageBoxPrintf(main, MB_OK, kWinCaption, exact ? kWinFormatFewest : kWinFormatAtMost,
+                         seconds, clicks, fewest);
+    } else {
+        MessageBoxPrintf(main, MB_OK, kWinCaption, kWinFormat, seconds, clicks);
+    }
     return 0;
 }
 

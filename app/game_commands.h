@@ -43,8 +43,12 @@ void HoldSettingsSaves(HWND main, int on);
 // MessageBoxA with a printf-style text of at most 1023 bytes (longer text is cut).
 int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...);
 
-// The win message: two lines, seconds then clicks.
+// The win message: two lines, seconds then clicks; a third line with the
+// fewest presses that solve the deal (Fewest) or the fewest found (AtMost)
+// follows when they are known.
 extern const char kWinCaption[];
 extern const char kWinFormat[];
+extern const char kWinFormatFewest[];
+extern const char kWinFormatAtMost[];
 
 #endif

@@ -7,12 +7,21 @@
 #include "controls/bevel.h"
 #include "controls/rect_math.h"
 #include "engine/board.h"
+#include "engine/solver.h"
 
 namespace {
 
 constexpr char kClassName[] = "board";
 constexpr char kBoardProp[] = "PROP_BOARD";
 constexpr char kCellSizeProp[] = "PROP_APPINFO";
+constexpr char kFewestProp[] = "PROP_FEWEST";
+
+// The fewest presses that solve the puzzle as dealt, worked out once per deal
+// so that a win never waits for it. Attached at the first deal.
+struct FewestPresses {
+    int32_t count;  // -1: not known (no game, or no memory to work it out)
+    int32_t exact;  // 0 when count is only the best found
+};
 
 // No CS_DBLCLKS: the second click of a quick pair must arrive as an ordinary
 // button-down, because it is a second move.
@@ -44,6 +53,48 @@ Board* GetBoard(HWND window)
 CellSize* GetCellSize(HWND window)
 {
     return static_cast<CellSize*>(GetPropA(window, kCellSizeProp));
+}
+
+FewestPresses* GetFewest(HWND window)
+{
+    return static_cast<FewestPresses*>(GetPropA(window, kFewestProp));
+}
+
+void ForgetFewest(HWND window)
+{
+    if (FewestPresses* fewest = GetFewest(window)) {
+        fewest->count = -1;
+        fewest->exact = 0;
+    }
+}
+
+// Reads the deal off the snapshot and keeps its fewest presses; without the
+// memory to do so the count stays unknown.
+void SolveDeal(HWND window, const Board* board)
+{
+    FewestPresses* fewest = GetFewest(window);
+    if (!fewest) {
+        fewest = static_cast<FewestPresses*>(malloc(sizeof(FewestPresses)));
+        if (!fewest) {
+            return;
+        }
+        if (!SetPropA(window, kFewestProp, fewest)) {
+            free(fewest);
+            return;
+        }
+    }
+    fewest->count = -1;
+    fewest->exact = 0;
+    const size_t cells = static_cast<size_t>(BoardColumns(board)) * static_cast<size_t>(BoardRows(board));
+    unsigned char* deal = static_cast<unsigned char*>(malloc(2 * cells));  // the deal, then the presses
+    if (!deal) {
+        return;
+    }
+    BoardGetDeal(board, deal);
+    int exact = 0;
+    fewest->count = SolverFewestPresses(BoardColumns(board), BoardRows(board), deal, deal + cells, &exact);
+    fewest->exact = exact;
+    free(deal);
 }
 
 // ---- Geometry ---------------------------------------------------------------
@@ -146,6 +197,9 @@ void DrawBoard(HWND window, HDC dc, const RECT* client)
 // Frees whatever the properties hold; safe on a half-built control.
 void FreeState(HWND window)
 {
+    if (void* fewest = RemovePropA(window, kFewestProp)) {
+        free(fewest);
+    }
     if (void* cell = RemovePropA(window, kCellSizeProp)) {
         free(cell);
     }
@@ -347,6 +401,15 @@ int BoardCtlHasGame(HWND window)
     return board ? BoardHasGame(board) : 0;
 }
 
+int BoardCtlGetFewestPresses(HWND window, int* exact)
+{
+    const FewestPresses* fewest = GetFewest(window);
+    if (exact) {
+        *exact = fewest ? fewest->exact : 0;
+    }
+    return fewest ? fewest->count : -1;
+}
+
 // ---- Changes ----------------------------------------------------------------
 
 int BoardCtlSetCellSize(HWND window, int width, int height)
@@ -378,6 +441,7 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
         return 0;
     }
     BoardDestroy(previous);
+    ForgetFewest(window);
     ResizeToPreferred(window);
     SendBoardNotify(window, BN_GRIDSIZE);
     RequestRepaint(window);
@@ -391,6 +455,7 @@ int BoardCtlClear(HWND window)
         return 0;
     }
     BoardClear(board);
+    ForgetFewest(window);
     RequestRepaint(window);
     return 1;
 }
@@ -413,6 +478,7 @@ int BoardCtlNewGame(HWND window, uint32_t seed)
         return 0;
     }
     BoardScramble(board, kScramblePasses, seed);
+    SolveDeal(window, board);
     RequestRepaint(window);
     return 1;
 }

@@ -33,13 +33,17 @@ int BoardCtlGetCellSize(HWND board, CellSize* size);
 int BoardCtlGetGridSize(HWND board, GridPoint* size);        // (columns, rows)
 int BoardCtlGetScramblePresses(HWND board);
 int BoardCtlHasGame(HWND board);
+// The fewest presses that solve the puzzle as it was dealt, worked out when
+// it was dealt; -1 while there is no game or when it could not be worked out.
+// *exact (may be null) is 1 when no fewer exist, 0 when the count is the best found.
+int BoardCtlGetFewestPresses(HWND board, int* exact);
 
 // Changes. Set cell size and new board resize the control, then notify.
 int BoardCtlSetCellSize(HWND board, int width, int height);
 int BoardCtlNewBoard(HWND board, int columns, int rows);  // 0, old board kept, on failure
 int BoardCtlClear(HWND board);
 int BoardCtlRetry(HWND board);
-int BoardCtlNewGame(HWND board, uint32_t seed);
+int BoardCtlNewGame(HWND board, uint32_t seed);  // also works out the deal's fewest presses
 
 // The process-wide input lock shared by every board; locked at start.
 int BoardCtlLock();

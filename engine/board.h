@@ -41,6 +41,9 @@ int BoardRestore(Board* board);  // 0 without a game, and nothing changes
 int BoardPress(Board* board, GridPoint cell);  // cell must lie in the grid
 int BoardIsSolved(const Board* board);
 int BoardIsSunk(const Board* board, GridPoint cell);
+// The puzzle as dealt, whatever has been pressed since: columns*rows bytes,
+// row-major, 1 = sunk in the retry snapshot. All 0 without a game.
+int BoardGetDeal(const Board* board, unsigned char* sunk);
 
 // The press in progress, for the board control.
 int BoardSetHot(Board* board, GridPoint cell, int pressed);

@@ -170,6 +170,24 @@ TEST(BoardRestore, BringsBackTheDealtPuzzleAfterAnyPresses)
     EXPECT_EQ(1, BoardHasGame(board.get()));
 }
 
+TEST(BoardGetDeal, ReadsThePuzzleAsDealtNotAsPlayed)
+{
+    // The known seed-1 puzzle, then presses that raise four of its cells.
+    BoardPtr board = MakeBoard(4, 4);
+    BoardScramble(board.get(), 1, 1);
+    BoardPress(board.get(), GridPoint{3, 1});
+    BoardPress(board.get(), GridPoint{0, 3});
+    std::vector<unsigned char> deal(16 + 1, 0xA5);
+    EXPECT_EQ(1, BoardGetDeal(board.get(), deal.data()));
+    const std::vector<unsigned char> expected = {0, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 0, 0xA5};
+    EXPECT_EQ(expected, deal);
+
+    BoardClear(board.get());
+    BoardPress(board.get(), GridPoint{1, 1});
+    BoardGetDeal(board.get(), deal.data());
+    EXPECT_EQ(std::vector<unsigned char>(16, 0), std::vector<unsigned char>(deal.begin(), deal.end() - 1));
+}
+
 TEST(BoardRestore, RefusesWithoutAGameAndChangesNothing)
 {
     BoardPtr board = MakeBoard(4, 4);

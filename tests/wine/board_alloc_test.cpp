@@ -166,6 +166,51 @@ TEST(BoardCtlMemory, ACreationThatCannotAllocateFailsAndLeavesNothingBehind)
     DestroyWindow(board);
 }
 
+TEST(BoardCtlMemory, ADealWithoutMemoryToSolveItIsDealtWithoutACountAndLeaksNothing)
+{
+    wt::TestWindow host(200, 100);
+    BoardCtlRegister(GetModuleHandleA(nullptr));
+    HWND board = BoardCtlCreate(host.hwnd(), kId, WS_CHILD | WS_VISIBLE);
+    ASSERT_NE(nullptr, board);
+    ASSERT_EQ(1, BoardCtlNewBoard(board, 4, 4));
+    // The first deal makes the record that keeps the count; every deal reads
+    // itself off the board (16 bytes, and 16 for the presses) and gives the
+    // solver its work.
+    const Allocation kDeal[] = {
+        {1, 8, "the record"},
+        {1, 32, "the deal and the presses"},
+        {2, 0, "the solver's work"},
+    };
+    for (const Allocation& a : kDeal) {
+        SCOPED_TRACE(a.what);
+        int result = 0;
+        const AllocOutcome outcome = UnderWatch(a.nth, [&] { result = BoardCtlNewGame(board, 4242u); });
+        ASSERT_TRUE(outcome.failed);
+        if (a.size) {
+            EXPECT_EQ(a.size, outcome.failedSize);
+        }
+        EXPECT_EQ(1, result);
+        EXPECT_EQ(1, BoardCtlHasGame(board));
+        EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));
+        EXPECT_EQ(0, outcome.live);
+        // Once memory is there again the count comes back.
+        BoardCtlNewGame(board, 4242u);
+        EXPECT_GT(BoardCtlGetFewestPresses(board, nullptr), 0);
+    }
+    DestroyWindow(board);
+
+    // Deals of every level, solved and then freed with their control.
+    ms::MallocWatch watch;
+    HWND other = BoardCtlCreate(host.hwnd(), kId, WS_CHILD | WS_VISIBLE);
+    for (const int side : {4, 5, 6, 8, 16}) {
+        BoardCtlNewBoard(other, side, side);
+        BoardCtlNewGame(other, 7u);
+        EXPECT_GE(BoardCtlGetFewestPresses(other, nullptr), 0);
+    }
+    DestroyWindow(other);
+    EXPECT_EQ(0, watch.Live());
+}
+
 // ---- A new board that cannot be made ----------------------------------------
 
 namespace {

@@ -10,6 +10,7 @@
 #include "controls/bevel.h"
 #include "controls/board_control.h"
 #include "engine/board.h"
+#include "engine/solver.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -503,6 +504,49 @@ TEST_F(BoardCtlTest, RetryWithoutAGameChangesNothingButRepaints)
     EXPECT_EQ(1, g_paints);
     EXPECT_EQ("sunk", Look(1, 1));
     EXPECT_EQ(kNone, Codes());
+}
+
+// ---- The deal's fewest presses -----------------------------------------------
+
+namespace {
+
+// What the solver makes of the cells as they are now.
+int FewestForTheCellsShown(const Board* model)
+{
+    const int columns = BoardColumns(model), rows = BoardRows(model);
+    std::vector<unsigned char> sunk, presses(columns * rows);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) sunk.push_back(BoardIsSunk(model, GridPoint{x, y}));
+    int exact = 0;
+    return SolverFewestPresses(columns, rows, sunk.data(), presses.data(), &exact);
+}
+
+} // namespace
+
+TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
+{
+    Grid(4, 4);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));  // no game yet
+    BoardCtlNewGame(board, 4242u);
+    const int fewest = FewestForTheCellsShown(Model(board));
+    ASSERT_GT(fewest, 0);
+    int exact = -1;
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, &exact));
+    EXPECT_EQ(1, exact);
+
+    // It belongs to the deal: moves and retries leave it.
+    Click(Centre(1, 1));
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+    BoardCtlRetry(board);
+    EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+
+    BoardCtlClear(board);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, &exact));
+    EXPECT_EQ(0, exact);
+    BoardCtlNewGame(board, 4242u);
+    ASSERT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+    Grid(5, 5);
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));
 }
 
 // ---- A parent that changes the control while it is being told ---------------

@@ -19,6 +19,8 @@
 #include "app/window_util.h"
 #include "controls/board_control.h"
 #include "controls/score_panel.h"
+#include "engine/board.h"
+#include "engine/solver.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
@@ -161,6 +163,29 @@ std::vector<int> Solve(const std::vector<int>& sunk, int columns, int rows)
     for (int col = 0; col < n; ++col)
         if (pivotOf[col] >= 0) presses[col] = m[pivotOf[col]][n];
     return presses;
+}
+
+// The fewest presses that raise every cell, trying every press set.
+int FewestPresses(const std::vector<int>& sunk, int columns, int rows)
+{
+    const int n = columns * rows;
+    uint32_t target = 0;
+    std::vector<uint32_t> effect(n, 0);
+    for (int i = 0; i < n; ++i) {
+        target |= uint32_t(sunk[i]) << i;
+        for (int j = 0; j < n; ++j)
+            if (std::abs(i % columns - j % columns) + std::abs(i / columns - j / columns) <= 1)
+                effect[i] |= uint32_t{1} << j;
+    }
+    int fewest = -1;
+    for (uint32_t set = 0; set < (uint32_t{1} << n); ++set) {
+        uint32_t flipped = 0;
+        for (int i = 0; i < n; ++i)
+            if ((set >> i) & 1) flipped ^= effect[i];
+        const int count = __builtin_popcount(set);
+        if (flipped == target && (fewest < 0 || count < fewest)) fewest = count;
+    }
+    return fewest;
 }
 
 // Watches for the win message box from inside its own modal loop, reads its
@@ -442,7 +467,8 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ("Congratulations!", WinBoxWatch::caption);
     const int seconds = ScoreGetSeconds(Score());
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d", seconds, total);
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d\n\x81\x40最少手数 : %d",
+             seconds, total, FewestPresses(dealt, 4, 4));
     EXPECT_EQ(expected, WinBoxWatch::text);
     EXPECT_EQ(total, ScoreGetClicks(Score()));
 
@@ -458,6 +484,31 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ(0, ScoreGetClicks(Score()));
     ClickCell(Board(), 1, 1);
     EXPECT_EQ(1, ScoreGetClicks(Score()));
+}
+
+TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound)
+{
+    // 23 x 47 has 2^22 solutions, more than the solver looks at one by one.
+    WriteFile(path, SettingsFile(0, "\"23, 47\"", "\"8, 8\""));
+    Start();
+    Command(IDM_START);
+    ::Board* model = static_cast<::Board*>(GetPropA(Board(), "PROP_BOARD"));
+    ASSERT_EQ(23 * 47, BoardColumns(model) * BoardRows(model));
+    std::vector<unsigned char> deal(23 * 47), presses(23 * 47);
+    BoardGetDeal(model, deal.data());
+    int exact = 1;
+    const int fewest = SolverFewestPresses(23, 47, deal.data(), presses.data(), &exact);
+    ASSERT_EQ(0, exact);
+    // Raise every cell behind the game's back; a release in the frame then wins.
+    for (int i = 0; i < 23 * 47; ++i) model->cells[i] &= ~CELL_SUNK;
+    WinBoxWatch watch;
+    wt::ClickClient(Board(), 1, 1);
+    wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
+    ASSERT_EQ(1, WinBoxWatch::seen);
+    char expected[128];
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 0\n\x81\x40最少手数 : %d 以下",
+             ScoreGetSeconds(Score()), fewest);
+    EXPECT_EQ(expected, WinBoxWatch::text);
 }
 
 TEST_F(MainWindowTest, ALevelEndsTheGameResizesAroundTheTopLeftAndSaves)
