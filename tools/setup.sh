@@ -6,6 +6,8 @@ set -euo pipefail
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
+# fonts-wine brings Marlett, which tools/wine-settings.reg registers for the
+# caption buttons.
 packages=(cmake g++ python3 googletest
           g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick
