@@ -4,8 +4,9 @@
 /* Identifiers shared by the code and the resource script (which is why this
    header stays plain preprocessor definitions). */
 
-/* The support web page: the About box's link and the version resource's Comments. */
-#define TESSALY_SUPPORT_URL "https://tessaly.example.org/"
+/* The support web page: the About box's link and the version resource's Comments.
+   The link's field is 102 dialog units wide and cuts a longer text: keep it short. */
+#define TESSALY_SUPPORT_URL "https://tessaly.example/"
 
 /* Resources */
 #define IDI_APPICON 1

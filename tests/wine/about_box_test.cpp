@@ -224,6 +224,29 @@ TEST_F(AboutBoxTest, ShowsTheProgramsTextsAndIconOverItsDisabledOwner)
     EXPECT_TRUE(OpenDialogs().empty());
 }
 
+// The link draws its text from one pixel in, in its own underlined font, and
+// cuts whatever is wider than the control. Text widths vary with the font that
+// stands in for the dialog's: one set-up cut a 28-character address after 25.
+// So the address must fit the 102-unit field with a sixth of it to spare.
+TEST_F(AboutBoxTest, TheWholeLinkFitsItsControlWithRoomToSpare)
+{
+    ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+        HWND link = GetDlgItem(dialog, IDC_ABOUT_URL);
+        const std::string text = WindowText(link);
+        ASSERT_EQ(TESSALY_SUPPORT_URL, text);
+        HDC dc = GetDC(link);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
+        SIZE extent = {0, 0};
+        EXPECT_NE(0, GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent));
+        SelectObject(dc, old);
+        ReleaseDC(link, dc);
+        RECT client;
+        GetClientRect(link, &client);
+        EXPECT_GT(extent.cx, 0);
+        EXPECT_LE(1 + extent.cx, client.right * 5 / 6) << text << " in a field of " << client.right;
+    });
+}
+
 TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
 {
     ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
