@@ -11,7 +11,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 packages=(cmake g++ python3 googletest
           g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
           wine wine32:i386 xvfb xdotool x11-utils imagemagick
-          fonts-wine fonts-ipafont-gothic locales)
+          fonts-wine fonts-ipafont-gothic locales zip unzip)
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then
