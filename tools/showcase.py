@@ -81,6 +81,11 @@ def play(game, picture):
     subprocess.run(["/usr/bin/convert", game.work + "/shot.png",
                     "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
                     "-strip", "-define", "png:compression-level=9", "PNG8:" + picture], check=True)
+    # The game ends as a player ends it: killing the Wine wrapper would leave
+    # the game itself running.
+    game.focus()
+    game.key("alt+F4")
+    game.wait_exit()
     level = LEVELS.get((columns, rows), "?")
     return f"level {level} ({columns} x {rows}), {clicks} clicks, {seconds} seconds"
 
