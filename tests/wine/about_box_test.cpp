@@ -235,9 +235,11 @@ TEST_F(AboutBoxTest, TheWholeLinkFitsItsControlWithRoomToSpare)
         const std::string text = WindowText(link);
         ASSERT_EQ(TESSALY_SUPPORT_URL, text);
         HDC dc = GetDC(link);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
         SIZE extent = {0, 0};
-        EXPECT_NE(0, GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent));
+        EXPECT_NE(0,
+                  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent));
         SelectObject(dc, old);
         ReleaseDC(link, dc);
         RECT client;
