@@ -8,7 +8,8 @@ FACE, WHITE, SHADOW, BLACK = (192, 192, 192), (255, 255, 255), (128, 128, 128), 
 
 
 def caption_pixels(img, left, right, top, bottom, colour):
-    return {(x, y) for y in range(top, bottom) for x in range(left, right) if img.at(x, y) == colour}
+    return {(x, y) for y in range(top, bottom) for x in range(left, right)
+            if img.at(x, y) == colour}
 
 
 def check_icon(img, left, right, top, bottom):
