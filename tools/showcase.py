@@ -81,8 +81,7 @@ def play(game, picture):
     subprocess.run(["/usr/bin/convert", game.work + "/shot.png",
                     "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
                     "-strip", "-define", "png:compression-level=9", "PNG8:" + picture], check=True)
-    # The game ends as a player ends it: killing the Wine wrapper would leave
-    # the game itself running.
+    # The game ends as a player ends it; kill_all below is only for failures.
     game.focus()
     game.key("alt+F4")
     game.wait_exit()
@@ -99,7 +98,7 @@ def main():
     except Failure as failure:
         sys.exit(f"showcase: {failure}")
     finally:
-        game.kill()
+        Game.kill_all()
     print(f"Picture of a game in play saved to {picture}: {shows}")
 
 
