@@ -11,10 +11,14 @@ int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF seco
     const LONG right = rect->right - 1;  // last column inside
     const LONG bottom = rect->bottom - 1;  // last row inside
     const int saved = SaveDC(dc);
+    HGDIOBJ callersPen = nullptr;
     for (int i = 0; i < rings; ++i) {
         // LineTo stops short of its end point, so each pen owns two corners:
         // the first the left ones, the second the right ones.
-        SelectObject(dc, firstPen);
+        HGDIOBJ replaced = SelectObject(dc, firstPen);
+        if (i == 0) {
+            callersPen = replaced;
+        }
         MoveToEx(dc, left + i, bottom - i, nullptr);
         LineTo(dc, left + i, top + i);
         LineTo(dc, right - i, top + i);
@@ -23,7 +27,14 @@ int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF seco
         LineTo(dc, right - i, bottom - i);
         LineTo(dc, left + i, bottom - i);
     }
-    RestoreDC(dc, saved);
+    if (saved) {
+        RestoreDC(dc, saved);
+    }
+    // SaveDC can fail (it needs a GDI object of its own): put the caller's
+    // pen back by hand, or ours would stay selected and never be freed.
+    if (callersPen) {
+        SelectObject(dc, callersPen);
+    }
     DeleteObject(firstPen);
     DeleteObject(secondPen);
     return 1;
