@@ -1,32 +1,155 @@
 #include "controls/back_buffer.h"
 
-LRESULT PaintWithBackBuffer(HWND window, DrawStep draw)
+#include <algorithm>
+#include <cstdlib>
+
+struct BackBuffer {
+    HDC dc;
+    HBITMAP bitmap;     // selected into dc while it exists
+    HGDIOBJ previous;   // what dc held before it
+    uint32_t* bits;
+    int width;
+    int height;
+};
+
+namespace {
+
+// A 32-bit top-down DIB section: its rows run down the screen, so a draw step
+// that copies pixels walks it in the same order as the window.
+HBITMAP CreateTopDownDib(HDC compatible, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(compatible, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+void ReleaseBitmap(BackBuffer* buffer)
+{
+    if (buffer->bitmap) {
+        SelectObject(buffer->dc, buffer->previous);
+        DeleteObject(buffer->bitmap);
+    }
+    buffer->bitmap = nullptr;
+    buffer->bits = nullptr;
+    buffer->width = 0;
+    buffer->height = 0;
+}
+
+void ReleaseAll(BackBuffer* buffer)
+{
+    ReleaseBitmap(buffer);
+    if (buffer->dc) {
+        DeleteDC(buffer->dc);
+    }
+    buffer->dc = nullptr;
+}
+
+// Makes the buffer hold at least width x height pixels; 0 when it cannot.
+int Reserve(BackBuffer* buffer, HDC screen, int width, int height)
+{
+    if (buffer->bitmap && buffer->width >= width && buffer->height >= height) {
+        return 1;
+    }
+    if (!buffer->dc && !(buffer->dc = CreateCompatibleDC(screen))) {
+        return 0;
+    }
+    width = std::max(width, buffer->width);
+    height = std::max(height, buffer->height);
+    ReleaseBitmap(buffer);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateTopDownDib(screen, width, height, &bits);
+    if (!bitmap) {
+        return 0;
+    }
+    buffer->previous = SelectObject(buffer->dc, bitmap);
+    buffer->bitmap = bitmap;
+    buffer->bits = static_cast<uint32_t*>(bits);
+    buffer->width = width;
+    buffer->height = height;
+    return 1;
+}
+
+// One of the two kinds of draw step; the other is null.
+struct Painter {
+    DrawStep plain;
+    PixelDrawStep withPixels;
+};
+
+// Draws `area` (client coordinates) into the buffer's top-left corner and
+// copies it to the screen.
+void DrawArea(HWND window, HDC screen, const RECT* area, const BackBuffer* buffer, Painter painter)
+{
+    HDC memory = buffer->dc;
+    const int width = area->right - area->left;
+    const int height = area->bottom - area->top;
+    // The draw step keeps client coordinates and stays inside the area, even
+    // when the buffer kept from an earlier paint is larger.
+    SetWindowOrgEx(memory, area->left, area->top, nullptr);
+    SelectClipRgn(memory, nullptr);
+    IntersectClipRect(memory, area->left, area->top, area->right, area->bottom);
+    RECT client;
+    GetClientRect(window, &client);
+    if (painter.withPixels) {
+        const PixelView pixels = {buffer->bits, buffer->width, *area};
+        painter.withPixels(window, memory, &client, &pixels);
+    } else {
+        painter.plain(window, memory, &client);
+    }
+    BitBlt(screen, area->left, area->top, width, height, memory, area->left, area->top, SRCCOPY);
+}
+
+LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
 {
     PAINTSTRUCT paint;
     HDC screen = BeginPaint(window, &paint);
-    if (screen) {
-        const int savedScreen = SaveDC(screen);
-        HDC memory = CreateCompatibleDC(screen);
-        if (memory) {
-            RECT client;
-            GetClientRect(window, &client);
-            HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right - client.left,
-                                                    client.bottom - client.top);
-            if (bitmap) {
-                const int savedMemory = SaveDC(memory);
-                HGDIOBJ previous = SelectObject(memory, bitmap);
-                draw(window, memory, &client);
-                const RECT& dirty = paint.rcPaint;
-                BitBlt(screen, dirty.left, dirty.top, dirty.right - dirty.left,
-                       dirty.bottom - dirty.top, memory, dirty.left, dirty.top, SRCCOPY);
-                SelectObject(memory, previous);
-                DeleteObject(bitmap);
-                RestoreDC(memory, savedMemory);
-            }
-            DeleteDC(memory);
-        }
-        RestoreDC(screen, savedScreen);
+    BackBuffer once = {};
+    BackBuffer* buffer = kept ? kept : &once;
+    RECT visible;
+    RECT area;
+    // Only what needs paint and can be seen: a window far larger than the
+    // screen would otherwise ask for a buffer no 32-bit process can hold.
+    // Without a buffer nothing is drawn, but the paint still ends below, so
+    // the window does not ask again and again.
+    if (screen && GetClipBox(screen, &visible) != ERROR &&
+        IntersectRect(&area, &paint.rcPaint, &visible) &&
+        Reserve(buffer, screen, area.right - area.left, area.bottom - area.top)) {
+        DrawArea(window, screen, &area, buffer, painter);
     }
+    ReleaseAll(&once);
     EndPaint(window, &paint);
     return 0;
+}
+
+} // namespace
+
+LRESULT PaintWithBackBuffer(HWND window, DrawStep draw)
+{
+    return Paint(window, nullptr, Painter{draw, nullptr});
+}
+
+LRESULT PaintWithKeptBuffer(HWND window, BackBuffer* kept, PixelDrawStep draw)
+{
+    return Paint(window, kept, Painter{nullptr, draw});
+}
+
+BackBuffer* BackBufferCreate()
+{
+    auto* buffer = static_cast<BackBuffer*>(malloc(sizeof(BackBuffer)));
+    if (buffer) {
+        *buffer = BackBuffer{};
+    }
+    return buffer;
+}
+
+void BackBufferDestroy(BackBuffer* buffer)
+{
+    if (buffer) {
+        ReleaseAll(buffer);
+        free(buffer);
+    }
 }
