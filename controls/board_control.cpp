@@ -1,10 +1,12 @@
 #include "controls/board_control.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/window_util.h"
 #include "controls/back_buffer.h"
-#include "controls/bevel.h"
+#include "controls/board_paint.h"
+#include "controls/cell_tiles.h"
 #include "controls/rect_math.h"
 #include "engine/board.h"
 #include "engine/solver.h"
@@ -22,15 +24,20 @@ struct FewestPresses {
     int32_t count;  // -1: not known (no game, or no memory to work it out)
     int32_t exact;  // 0 when count is only the best found
 };
+// Made at the first paint (the tiles remade when the cell size or the colours
+// change), freed with the control: a press repaints at every mouse move.
+constexpr char kTilesProp[] = "PROP_TILES";
+constexpr char kBufferProp[] = "PROP_BUFFER";
 
 // No CS_DBLCLKS: the second click of a quick pair must arrive as an ordinary
 // button-down, because it is a second move.
 constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT;
 
-constexpr int kFrameRings = 3;                  // the sunken frame around the grid
-constexpr int kFrameSpace = 2 * kFrameRings;    // both sides together
-constexpr int kSunkCellRings = 1;
-constexpr int kRaisedCellRings = 2;
+constexpr int kFrameSpace = 2 * kBoardFrameRings;  // both sides of the grid together
+
+// The system makes no window larger than this (Wine cuts it down silently),
+// so the preferred size asks for no more.
+constexpr int kMaxWindowExtent = 32767;
 
 // What a new control shows until its parent gives it the real board and size.
 constexpr int kInitialColumns = 3;
@@ -104,23 +111,26 @@ GridPoint BoardPixelSize(const Board* board, const CellSize* cell)
     return GridPoint{BoardColumns(board) * cell->width, BoardRows(board) * cell->height};
 }
 
-// The grid centred in the client area; at the preferred size it sits inside
-// the frame at (3, 3).
-RECT BoardRect(HWND window, const Board* board, const CellSize* cell)
+// Where the grid starts along one side of the client area: centred, which
+// puts it inside the frame at the preferred size; when the client area is
+// too short for grid and frame (a grid larger than any window), just inside
+// the frame, so the grid and the frame show from their true beginning.
+LONG GridStart(LONG clientStart, LONG clientEnd, int gridLength)
+{
+    if (clientEnd - clientStart < gridLength + kFrameSpace) {
+        return clientStart + kBoardFrameRings;
+    }
+    return (clientStart + clientEnd) / 2 - gridLength / 2;
+}
+
+RECT GridRect(HWND window, const Board* board, const CellSize* cell)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
-    const GridPoint centre = RectCentre(&client);
     const GridPoint size = BoardPixelSize(board, cell);
-    const GridPoint origin = {centre.x - size.x / 2, centre.y - size.y / 2};
+    const GridPoint origin = {GridStart(client.left, client.right, size.x),
+                              GridStart(client.top, client.bottom, size.y)};
     return RectFromOriginSize(origin, size);
-}
-
-RECT CellRect(const RECT* boardRect, const CellSize* cell, GridPoint at)
-{
-    const GridPoint origin = {boardRect->left + at.x * cell->width,
-                              boardRect->top + at.y * cell->height};
-    return RectFromOriginSize(origin, GridPoint{cell->width, cell->height});
 }
 
 // The cell under the cursor where it is now, not where the message says it
@@ -134,7 +144,7 @@ int HitTest(HWND window, const Board* board, const CellSize* cell, GridPoint* at
     if (cell->width <= 0 || cell->height <= 0) {
         return 0;  // a degenerate cell size has no cells to hit
     }
-    const RECT grid = BoardRect(window, board, cell);
+    const RECT grid = GridRect(window, board, cell);
     if (!PtInRect(&grid, point)) {
         return 0;
     }
@@ -153,43 +163,36 @@ int ResizeToPreferred(HWND window)
 
 // ---- Drawing ----------------------------------------------------------------
 
-// Marks the cell under a press in progress: pushed, it shows the state the
-// press would give it; pushed or not, it carries the focus rectangle.
-void DrawHotCell(HDC dc, const Board* board, const RECT* cellRect, GridPoint hot)
+// The tiles for the current cell size and system colours, remade when either
+// changed; null when they cannot be made (the cells are then drawn with the
+// bevel routines).
+const CellTiles* FreshTiles(HWND window, const CellSize* cell)
 {
-    if (BoardIsPressed(board)) {
-        RECT edge = *cellRect;  // DrawEdge may adjust the rectangle it is given
-        DrawEdge(dc, &edge, BoardIsSunk(board, hot) ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT);
+    CellTiles* tiles = static_cast<CellTiles*>(GetPropA(window, kTilesProp));
+    if (CellTilesFit(tiles, cell->width, cell->height)) {
+        return tiles;
     }
-    DrawFocusRect(dc, cellRect);
+    RemovePropA(window, kTilesProp);
+    CellTilesDestroy(tiles);
+    tiles = CellTilesCreate(cell->width, cell->height, kRaisedCellRings, kSunkCellRings);
+    if (tiles && !SetPropA(window, kTilesProp, tiles)) {
+        CellTilesDestroy(tiles);
+        return nullptr;
+    }
+    return tiles;
 }
 
-void DrawBoard(HWND window, HDC dc, const RECT* client)
+void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
 {
-    FillFace(dc, client);
-    DrawSunkenBevel(dc, client, kFrameRings);
     const Board* board = GetBoard(window);
     const CellSize* cell = GetCellSize(window);
     if (!board || !cell) {
+        BoardPaint(dc, client, pixels, client, GridPoint{0, 0}, nullptr, nullptr);  // face, frame
         return;
     }
-    const RECT grid = BoardRect(window, board, cell);
-    for (int y = 0; y < BoardRows(board); ++y) {
-        for (int x = 0; x < BoardColumns(board); ++x) {
-            const GridPoint at = {x, y};
-            const RECT rect = CellRect(&grid, cell, at);
-            if (BoardIsSunk(board, at)) {
-                DrawSunkenBevel(dc, &rect, kSunkCellRings);
-            } else {
-                DrawRaisedBevel(dc, &rect, kRaisedCellRings);
-            }
-        }
-    }
-    GridPoint hot;
-    if (BoardGetHot(board, &hot)) {
-        const RECT rect = CellRect(&grid, cell, hot);
-        DrawHotCell(dc, board, &rect, hot);
-    }
+    const RECT grid = GridRect(window, board, cell);
+    BoardPaint(dc, client, pixels, &grid, GridPoint{cell->width, cell->height}, board,
+               FreshTiles(window, cell));
 }
 
 // ---- Message handlers -------------------------------------------------------
@@ -200,6 +203,8 @@ void FreeState(HWND window)
     if (void* fewest = RemovePropA(window, kFewestProp)) {
         free(fewest);
     }
+    BackBufferDestroy(static_cast<BackBuffer*>(RemovePropA(window, kBufferProp)));
+    CellTilesDestroy(static_cast<CellTiles*>(RemovePropA(window, kTilesProp)));
     if (void* cell = RemovePropA(window, kCellSizeProp)) {
         free(cell);
     }
@@ -239,9 +244,25 @@ LRESULT OnDestroy(HWND window)
     return 0;
 }
 
+// The kept back buffer; null when it cannot be made, and the paint then
+// makes a buffer of its own.
+BackBuffer* KeptBuffer(HWND window)
+{
+    BackBuffer* buffer = static_cast<BackBuffer*>(GetPropA(window, kBufferProp));
+    if (buffer) {
+        return buffer;
+    }
+    buffer = BackBufferCreate();
+    if (buffer && !SetPropA(window, kBufferProp, buffer)) {
+        BackBufferDestroy(buffer);
+        return nullptr;
+    }
+    return buffer;
+}
+
 LRESULT OnPaint(HWND window)
 {
-    return PaintWithBackBuffer(window, DrawBoard);
+    return PaintWithKeptBuffer(window, KeptBuffer(window), DrawBoard);
 }
 
 LRESULT OnLButtonDown(HWND window)
@@ -365,7 +386,8 @@ int BoardCtlGetPreferredSize(HWND window, GridPoint* size)
         return 0;
     }
     const GridPoint pixels = BoardPixelSize(board, cell);
-    GridPointSet(size, pixels.x + kFrameSpace, pixels.y + kFrameSpace);
+    GridPointSet(size, std::min(pixels.x + kFrameSpace, kMaxWindowExtent),
+                 std::min(pixels.y + kFrameSpace, kMaxWindowExtent));
     return 1;
 }
 

@@ -1,0 +1,170 @@
+#include "controls/board_paint.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "controls/bevel.h"
+#include "controls/rect_math.h"
+
+namespace {
+
+// The part of the client area outside the grid. With tiles the cells cover
+// the grid completely, so filling it too would only write every pixel twice.
+void FillAroundGrid(HDC dc, const RECT* client, const RECT* grid)
+{
+    const LONG top = std::max(client->top, std::min(grid->top, client->bottom));
+    const LONG bottom = std::min(client->bottom, std::max(grid->bottom, client->top));
+    const LONG left = std::max(client->left, std::min(grid->left, client->right));
+    const LONG right = std::min(client->right, std::max(grid->right, client->left));
+    const RECT bands[] = {
+        {client->left, client->top, client->right, top},
+        {client->left, bottom, client->right, client->bottom},
+        {client->left, top, left, bottom},
+        {right, top, client->right, bottom},
+    };
+    for (const RECT& band : bands) {
+        if (!IsRectEmpty(&band)) {
+            FillFace(dc, &band);
+        }
+    }
+}
+
+RECT CellRect(const RECT* grid, GridPoint cell, GridPoint at)
+{
+    return RectFromOriginSize(GridPoint{grid->left + at.x * cell.x, grid->top + at.y * cell.y},
+                              cell);
+}
+
+// The cells whose rectangles meet `area`, as column and row ranges
+// [first, last]; 0 when none does.
+int CellsMeeting(const RECT* area, const RECT* grid, GridPoint cell, RECT* range)
+{
+    RECT inside;
+    if (!IntersectRect(&inside, area, grid)) {
+        return 0;
+    }
+    *range = RECT{(inside.left - grid->left) / cell.x, (inside.top - grid->top) / cell.y,
+                  (inside.right - 1 - grid->left) / cell.x, (inside.bottom - 1 - grid->top) / cell.y};
+    return 1;
+}
+
+// A call to memcpy pays off for long runs; the few pixels of a small cell
+// go faster one by one.
+inline void CopyPixels(uint32_t* to, const uint32_t* from, int count)
+{
+    constexpr int kShortRun = 12;
+    if (count >= kShortRun) {
+        memcpy(to, from, sizeof(uint32_t) * count);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        to[i] = from[i];
+    }
+}
+
+// Copies the cells inside the buffer from the tiles. Per row of cells, where
+// each visible cell's pixels come from and go to is worked out once (a batch
+// of columns at a time, to keep it on the stack); then every pixel row is a
+// run of short copies.
+void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Board* board,
+               const CellTiles* tiles)
+{
+    RECT range;
+    if (!CellsMeeting(&view->area, grid, cell, &range)) {
+        return;
+    }
+    struct Span {
+        const uint32_t* from;  // the tile's top row, at the first visible pixel
+        int to;                // that pixel's offset in a buffer row
+        int count;
+    };
+    constexpr int kBatch = 64;
+    Span spans[kBatch];
+    for (int y = range.top; y <= range.bottom; ++y) {
+        const LONG cellTop = grid->top + y * cell.y;
+        const LONG first = std::max(cellTop, view->area.top);
+        const LONG last = std::min(cellTop + cell.y, view->area.bottom);
+        for (int batch = range.left; batch <= range.right; batch += kBatch) {
+            const int columns = std::min<int>(kBatch, range.right + 1 - batch);
+            for (int i = 0; i < columns; ++i) {
+                const int x = batch + i;
+                const LONG cellLeft = grid->left + x * cell.x;
+                const LONG from = std::max(cellLeft, view->area.left);
+                const LONG to = std::min(cellLeft + cell.x, view->area.right);
+                const int sunk = BoardIsSunk(board, GridPoint{x, y});
+                spans[i] = {CellTilesRow(tiles, sunk, 0) + (from - cellLeft),
+                            static_cast<int>(from - view->area.left), static_cast<int>(to - from)};
+            }
+            for (LONG row = first; row < last; ++row) {
+                uint32_t* out = view->bits + (row - view->area.top) * view->stride;
+                const int tileRow = (row - cellTop) * cell.x;
+                for (int i = 0; i < columns; ++i) {
+                    CopyPixels(out + spans[i].to, spans[i].from + tileRow, spans[i].count);
+                }
+            }
+        }
+    }
+}
+
+// Today's way, and the way without a back buffer or tiles: every cell that
+// meets the clip box drawn with the bevel routines.
+void BevelCells(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
+{
+    RECT clip;
+    RECT range;
+    if (GetClipBox(dc, &clip) == ERROR || !CellsMeeting(&clip, grid, cell, &range)) {
+        return;
+    }
+    for (int y = range.top; y <= range.bottom; ++y) {
+        for (int x = range.left; x <= range.right; ++x) {
+            const GridPoint at = {x, y};
+            const RECT rect = CellRect(grid, cell, at);
+            if (BoardIsSunk(board, at)) {
+                DrawSunkenBevel(dc, &rect, kSunkCellRings);
+            } else {
+                DrawRaisedBevel(dc, &rect, kRaisedCellRings);
+            }
+        }
+    }
+}
+
+// Marks the cell under a press in progress: pushed, it shows the state the
+// press would give it; pushed or not, it carries the focus rectangle.
+void DrawHotCell(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
+{
+    GridPoint hot;
+    if (!BoardGetHot(board, &hot)) {
+        return;
+    }
+    const RECT rect = CellRect(grid, cell, hot);
+    if (BoardIsPressed(board)) {
+        RECT edge = rect;  // DrawEdge may adjust the rectangle it is given
+        DrawEdge(dc, &edge, BoardIsSunk(board, hot) ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT);
+    }
+    DrawFocusRect(dc, &rect);
+}
+
+} // namespace
+
+void BoardPaint(HDC dc, const RECT* client, const PixelView* pixels, const RECT* grid,
+                GridPoint cell, const Board* board, const CellTiles* tiles)
+{
+    const int hasCells = board && cell.x > 0 && cell.y > 0;
+    const int copy = hasCells && pixels && tiles && CellTilesFit(tiles, cell.x, cell.y);
+    if (copy) {
+        FillAroundGrid(dc, client, grid);
+    } else {
+        FillFace(dc, client);
+    }
+    DrawSunkenBevel(dc, client, kBoardFrameRings);
+    if (!hasCells) {
+        return;
+    }
+    if (copy) {
+        GdiFlush();  // the frame must be in the bits before cells go over it
+        CopyCells(pixels, grid, cell, board, tiles);
+    } else {
+        BevelCells(dc, grid, cell, board);
+    }
+    DrawHotCell(dc, grid, cell, board);
+}

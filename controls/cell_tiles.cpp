@@ -1,0 +1,113 @@
+#include "controls/cell_tiles.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "controls/bevel.h"
+
+struct CellTiles {
+    int width;
+    int height;
+    COLORREF light;
+    COLORREF dark;
+    uint32_t* pixels;  // the raised tile's rows, then the sunk tile's
+};
+
+namespace {
+
+// Beyond this a tile would cost more memory than drawing bevels costs time
+// (and its byte count could overflow); the settings allow 256 at most.
+constexpr int kMaxSide = 4096;
+
+// The colours the bevel routines draw edges in right now.
+void CurrentEdgeColours(COLORREF* light, COLORREF* dark)
+{
+    *light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    *dark = GetSysColor(COLOR_BTNSHADOW);
+}
+
+// Draws the raised tile above the sunk one into a DIB section and copies its
+// rows out; the DC and the bitmap live only for this call.
+int DrawTiles(CellTiles* tiles, int raisedRings, int sunkRings)
+{
+    const int width = tiles->width;
+    const int height = tiles->height;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -2 * height;  // top-down: rows in memory order
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap =
+        memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    int done = 0;
+    if (bitmap && bits) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        const RECT raised = {0, 0, width, height};
+        const RECT sunk = {0, height, width, 2 * height};
+        FillFace(memory, &raised);
+        DrawRaisedBevel(memory, &raised, raisedRings);
+        FillFace(memory, &sunk);
+        DrawSunkenBevel(memory, &sunk, sunkRings);
+        GdiFlush();
+        memcpy(tiles->pixels, bits, sizeof(uint32_t) * width * 2 * height);
+        SelectObject(memory, previous);
+        done = 1;
+    }
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+    if (memory) {
+        DeleteDC(memory);
+    }
+    return done;
+}
+
+} // namespace
+
+CellTiles* CellTilesCreate(int width, int height, int raisedRings, int sunkRings)
+{
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+        return nullptr;
+    }
+    auto* tiles = static_cast<CellTiles*>(malloc(sizeof(CellTiles)));
+    if (!tiles) {
+        return nullptr;
+    }
+    tiles->width = width;
+    tiles->height = height;
+    CurrentEdgeColours(&tiles->light, &tiles->dark);
+    tiles->pixels = static_cast<uint32_t*>(malloc(sizeof(uint32_t) * width * 2 * height));
+    if (!tiles->pixels || !DrawTiles(tiles, raisedRings, sunkRings)) {
+        CellTilesDestroy(tiles);
+        return nullptr;
+    }
+    return tiles;
+}
+
+void CellTilesDestroy(CellTiles* tiles)
+{
+    if (tiles) {
+        free(tiles->pixels);
+        free(tiles);
+    }
+}
+
+int CellTilesFit(const CellTiles* tiles, int width, int height)
+{
+    COLORREF light;
+    COLORREF dark;
+    CurrentEdgeColours(&light, &dark);
+    return tiles && tiles->width == width && tiles->height == height && tiles->light == light &&
+           tiles->dark == dark;
+}
+
+const uint32_t* CellTilesRow(const CellTiles* tiles, int sunk, int y)
+{
+    return tiles->pixels + (static_cast<size_t>(sunk ? tiles->height : 0) + y) * tiles->width;
+}
