@@ -29,6 +29,25 @@ void FillAroundGrid(HDC dc, const RECT* client, const RECT* grid)
     }
 }
 
+// The sunken frame around the client area. A grid too large for its window
+// runs under the frame's far sides (the window ends before the grid does);
+// there the grid covers the frame, so a cell looks the same wherever it is.
+void DrawFrame(HDC dc, const RECT* client, const RECT* grid)
+{
+    RECT inside = *client;
+    InflateRect(&inside, -kBoardFrameRings, -kBoardFrameRings);
+    const int underFrame = grid && (grid->left < inside.left || grid->top < inside.top ||
+                                    grid->right > inside.right || grid->bottom > inside.bottom);
+    const int saved = underFrame ? SaveDC(dc) : 0;
+    if (saved) {
+        ExcludeClipRect(dc, grid->left, grid->top, grid->right, grid->bottom);
+    }
+    DrawSunkenBevel(dc, client, kBoardFrameRings);
+    if (saved) {
+        RestoreDC(dc, saved);
+    }
+}
+
 RECT CellRect(const RECT* grid, GridPoint cell, GridPoint at)
 {
     return RectFromOriginSize(GridPoint{grid->left + at.x * cell.x, grid->top + at.y * cell.y},
@@ -156,7 +175,7 @@ void BoardPaint(HDC dc, const RECT* client, const PixelView* pixels, const RECT*
     } else {
         FillFace(dc, client);
     }
-    DrawSunkenBevel(dc, client, kBoardFrameRings);
+    DrawFrame(dc, client, hasCells ? grid : nullptr);
     if (!hasCells) {
         return;
     }

@@ -11,6 +11,7 @@
 #include "controls/board_control.h"
 #include "engine/board.h"
 #include "engine/solver.h"
+#include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -609,7 +610,9 @@ TEST_F(BoardCtlTest, PlayingAndDestroyingControlsLeavesNoStateOrHandles)
     Down(Centre(2, 2));
     MoveTo(Centre(3, 3));
     Up();
+    notes.reserve(notes.size() + 100);  // the test's records are not the controls' memory
     const wt::HandleCounts before = wt::CountHandles();
+    ms::MallocWatch memory;
     for (int i = 0; i < 20; ++i) {
         HWND extra = BoardCtlCreate(host.hwnd(), kId + 1, WS_CHILD | WS_VISIBLE);
         ASSERT_NE(nullptr, extra);
@@ -620,6 +623,7 @@ TEST_F(BoardCtlTest, PlayingAndDestroyingControlsLeavesNoStateOrHandles)
         UpdateWindow(extra);
         DestroyWindow(extra);
     }
+    EXPECT_EQ(0, memory.Live());
     Click(Centre(1, 1));
     wt::PumpMessages();
     EXPECT_EQ(0, g_leftBehind);
@@ -628,13 +632,25 @@ TEST_F(BoardCtlTest, PlayingAndDestroyingControlsLeavesNoStateOrHandles)
     EXPECT_EQ(before.user, after.user);
 }
 
-TEST_F(BoardCtlTest, HundredsOfClicksAndRepaintsKeepTheHandleCountsBalanced)
+TEST_F(BoardCtlTest, HundredsOfClicksRepaintsAndColourChangesKeepTheHandleCountsBalanced)
 {
     Grid(4, 4);
     Click(Centre(1, 1));  // the first press of a process may create lasting objects
     Click(Centre(1, 1));
     notes.clear();
+    notes.reserve(1000);  // the test's own records must not count as the control's memory
+    {
+        // The first change of colours in a process makes lasting objects of its own.
+        wt::ScopedSysColors first{{COLOR_BTNSHADOW, RGB(1, 0, 0)}};
+    }
     const wt::HandleCounts before = wt::CountHandles();
+    ms::MallocWatch memory;
+    for (int i = 0; i < 40; ++i) {
+        // Another colour scheme and back: what the paints keep is remade twice.
+        wt::ScopedSysColors scheme{{COLOR_BTNSHADOW, RGB(i, 0, 0)}};
+        InvalidateRect(board, nullptr, FALSE);
+        UpdateWindow(board);
+    }
     MoveTo(Centre(2, 1));
     constexpr int kClicks = 300;
     for (int i = 0; i < kClicks; ++i) {
@@ -655,4 +671,7 @@ TEST_F(BoardCtlTest, HundredsOfClicksAndRepaintsKeepTheHandleCountsBalanced)
     const wt::HandleCounts after = wt::CountHandles();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
+    // Whatever the repaints made along the way goes with the control.
+    DestroyWindow(board);
+    EXPECT_EQ(0, memory.Live());
 }
