@@ -116,9 +116,10 @@ LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
     // Without a buffer nothing is drawn, but the paint still ends below, so
     // the window does not ask again and again.
     if (screen && GetClipBox(screen, &visible) != ERROR &&
-        IntersectRect(&area, &paint.rcPaint, &visible) &&
-        Reserve(buffer, screen, area.right - area.left, area.bottom - area.top)) {
-        DrawArea(window, screen, &area, buffer, painter);
+        IntersectRect(&area, &paint.rcPaint, &visible)) {
+        if (Reserve(buffer, screen, area.right - area.left, area.bottom - area.top)) {
+            DrawArea(window, screen, &area, buffer, painter);
+        }
     }
     ReleaseAll(&once);
     EndPaint(window, &paint);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "controls/back_buffer.h"
 #include "controls/bevel.h"
 #include "tests/wine/support/wine_test.h"
@@ -50,6 +52,29 @@ struct BufferedWindow {
         wt::PumpMessages();
     }
     ~BufferedWindow() { DestroyWindow(child); }
+};
+
+// Takes every free GDI handle but `spare` for the life of the object.
+class ScarceGdiHandles {
+public:
+    explicit ScarceGdiHandles(int spare)
+    {
+        held_.reserve(1 << 16);  // the list itself must not need memory once the handles are gone
+        while (HRGN region = CreateRectRgn(0, 0, 1, 1)) held_.push_back(region);
+        for (int i = 0; i < spare && !held_.empty(); ++i) {
+            DeleteObject(held_.back());
+            held_.pop_back();
+        }
+    }
+    ~ScarceGdiHandles()
+    {
+        for (HRGN region : held_) DeleteObject(region);
+    }
+    ScarceGdiHandles(const ScarceGdiHandles&) = delete;
+    ScarceGdiHandles& operator=(const ScarceGdiHandles&) = delete;
+
+private:
+    std::vector<HRGN> held_;
 };
 
 class BackBufferTest : public testing::Test {
@@ -112,17 +137,29 @@ TEST_F(BackBufferTest, NextPaintUsesChangedSystemColoursButKeepsTheFace)
     }
 }
 
-TEST_F(BackBufferTest, AnEmptyClientAreaIsValidatedWithoutDrawing)
+TEST_F(BackBufferTest, APaintWithoutRoomForItsBufferStillEndsAndValidates)
 {
-    // A zero-sized bitmap cannot be made: nothing is drawn, yet the paint
-    // must validate the window or WM_PAINT would come back for ever.
-    BufferedWindow w(0, 0);
-    InvalidateRect(w.child, nullptr, FALSE);
-    g_log.calls = 0;
-    wt::PumpMessages();
-    EXPECT_EQ(0, g_log.calls);
-    RECT update;
-    EXPECT_FALSE(GetUpdateRect(w.child, &update, FALSE));
+    // With GDI handles running out, first the buffer's bitmap and then its
+    // DC cannot be made: nothing is drawn, yet every paint must end, leaving
+    // the window valid and giving back the paint DC and whatever it made.
+    BufferedWindow w(120, 80);
+    const wt::HandleCounts before = wt::CountHandles();
+    bool drewNothing = false;
+    bool drew = false;
+    for (int spare = 0; spare <= 4; ++spare) {
+        g_log.calls = 0;
+        InvalidateRect(w.child, nullptr, FALSE);
+        {
+            ScarceGdiHandles scarce(spare);
+            UpdateWindow(w.child);  // one WM_PAINT, handled at once
+        }
+        RECT update;
+        EXPECT_FALSE(GetUpdateRect(w.child, &update, FALSE)) << spare << " handles spare";
+        drewNothing |= g_log.calls == 0;
+        drew |= g_log.calls == 1;
+    }
+    EXPECT_TRUE(drewNothing && drew) << "the handles spared never made the buffer fail, or always";
+    EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
 }
 
 TEST_F(BackBufferTest, ManyPaintsLeaveTheHandleCountsBalanced)

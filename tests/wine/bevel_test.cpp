@@ -2,6 +2,7 @@
 
 #include "controls/bevel.h"
 #include "controls/rect_math.h"
+#include "tests/wine/gdi_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -151,6 +152,26 @@ TEST_F(BevelTest, LeavesTheDeviceContextAsItFoundIt)
         SelectObject(dc, before);
         DeleteObject(mine);
     });
+}
+
+TEST_F(BevelTest, WithoutSaveDCTheCallersPenComesBackAndNoPenIsLeft)
+{
+    const wt::HandleCounts before = wt::CountHandles();
+    HPEN mine = CreatePen(PS_SOLID, 0, RGB(9, 9, 9));
+    const RECT rect = {3, 5, 19, 21};
+    for (bool raised : {true, false}) {
+        gs::FailingSaveDC failing;
+        const wt::Pixels p = wt::DrawOffscreen(32, 24, kBackground, [&](HDC dc) {
+            HGDIOBJ old = SelectObject(dc, mine);
+            raised ? DrawRaisedBevel(dc, &rect, 3) : DrawSunkenBevel(dc, &rect, 3);
+            EXPECT_EQ(mine, GetCurrentObject(dc, OBJ_PEN)) << (raised ? "raised" : "sunken");
+            SelectObject(dc, old);
+        });
+        ASSERT_GT(failing.Calls(), 0) << "the seam did not reach the bevel";
+        ExpectRings(p, rect, 3, raised ? kLight : kDark, raised ? kDark : kLight);
+    }
+    DeleteObject(mine);
+    EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
 }
 
 TEST_F(BevelTest, FollowsTheSystemColoursAtEachCall)
