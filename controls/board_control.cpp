@@ -173,7 +173,7 @@ const CellTiles* FreshTiles(HWND window, const CellSize* cell)
         return tiles;
     }
     RemovePropA(window, kTilesProp);
-    CellTilesDestroy(tiles);
+    CellTilesDestroy(tiles);  // made for another size or other colours
     tiles = CellTilesCreate(cell->width, cell->height, kRaisedCellRings, kSunkCellRings);
     if (tiles && !SetPropA(window, kTilesProp, tiles)) {
         CellTilesDestroy(tiles);
