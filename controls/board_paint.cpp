@@ -68,18 +68,30 @@ int CellsMeeting(const RECT* area, const RECT* grid, GridPoint cell, RECT* range
 }
 
 // A call to memcpy pays off for long runs; the few pixels of a small cell
-// go faster one by one.
+// go faster one by one, unrolled: a row of the smallest cells is mostly
+// such runs, all of one length.
 inline void CopyPixels(uint32_t* to, const uint32_t* from, int count)
 {
-    constexpr int kShortRun = 12;
-    if (count >= kShortRun) {
-        memcpy(to, from, sizeof(uint32_t) * count);
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        to[i] = from[i];
+    switch (count) {
+    case 8: to[7] = from[7]; [[fallthrough]];
+    case 7: to[6] = from[6]; [[fallthrough]];
+    case 6: to[5] = from[5]; [[fallthrough]];
+    case 5: to[4] = from[4]; [[fallthrough]];
+    case 4: to[3] = from[3]; [[fallthrough]];
+    case 3: to[2] = from[2]; [[fallthrough]];
+    case 2: to[1] = from[1]; [[fallthrough]];
+    case 1: to[0] = from[0]; [[fallthrough]];
+    case 0: return;
+    default: memcpy(to, from, sizeof(uint32_t) * count);
     }
 }
+
+// Where one visible cell's pixels come from and go to in every pixel row.
+struct Span {
+    const uint32_t* from;  // the tile's top row, at the first visible pixel
+    int to;                // that pixel's offset in a buffer row
+    int count;
+};
 
 // Copies the cells inside the buffer from the tiles. Per row of cells, where
 // each visible cell's pixels come from and go to is worked out once (a batch
@@ -92,11 +104,6 @@ void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Bo
     if (!CellsMeeting(&view->area, grid, cell, &range)) {
         return;
     }
-    struct Span {
-        const uint32_t* from;  // the tile's top row, at the first visible pixel
-        int to;                // that pixel's offset in a buffer row
-        int count;
-    };
     constexpr int kBatch = 64;
     Span spans[kBatch];
     for (int y = range.top; y <= range.bottom; ++y) {
@@ -114,8 +121,14 @@ void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Bo
                 spans[i] = {CellTilesRow(tiles, sunk, 0) + (from - cellLeft),
                             static_cast<int>(from - view->area.left), static_cast<int>(to - from)};
             }
+            const int from = spans[0].to;  // the spans follow each other without a gap
+            const int count = spans[columns - 1].to + spans[columns - 1].count - from;
             for (LONG row = first; row < last; ++row) {
                 uint32_t* out = view->bits + (row - view->area.top) * view->stride;
+                if (row > first && CellTilesRowRepeats(tiles, row - cellTop)) {
+                    CopyPixels(out + from, out - view->stride + from, count);
+                    continue;
+                }
                 const int tileRow = (row - cellTop) * cell.x;
                 for (int i = 0; i < columns; ++i) {
                     CopyPixels(out + spans[i].to, spans[i].from + tileRow, spans[i].count);

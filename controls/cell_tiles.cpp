@@ -13,6 +13,7 @@ struct CellTiles {
     COLORREF light;
     COLORREF dark;
     uint32_t* pixels;  // the raised tile's rows, then the sunk tile's
+    uint8_t* repeats;  // per row: 1 when both tiles repeat the row above
 };
 
 namespace {
@@ -26,6 +27,17 @@ void CurrentEdgeColours(COLORREF* light, COLORREF* dark)
 {
     *light = GetSysColor(COLOR_BTNHIGHLIGHT);
     *dark = GetSysColor(COLOR_BTNSHADOW);
+}
+
+void FindRepeats(CellTiles* tiles)
+{
+    const size_t row = sizeof(uint32_t) * tiles->width;
+    tiles->repeats[0] = 0;
+    for (int y = 1; y < tiles->height; ++y) {
+        tiles->repeats[y] =
+            memcmp(CellTilesRow(tiles, 0, y), CellTilesRow(tiles, 0, y - 1), row) == 0 &&
+            memcmp(CellTilesRow(tiles, 1, y), CellTilesRow(tiles, 1, y - 1), row) == 0;
+    }
 }
 
 // Draws the raised tile above the sunk one into a DIB section and copies its
@@ -56,6 +68,7 @@ int DrawTiles(CellTiles* tiles, int raisedRings, int sunkRings)
         DrawSunkenBevel(memory, &sunk, sunkRings);
         GdiFlush();
         memcpy(tiles->pixels, bits, sizeof(uint32_t) * width * 2 * height);
+        FindRepeats(tiles);
         SelectObject(memory, previous);
         done = 1;
     }
@@ -82,7 +95,10 @@ CellTiles* CellTilesCreate(int width, int height, int raisedRings, int sunkRings
     tiles->width = width;
     tiles->height = height;
     CurrentEdgeColours(&tiles->light, &tiles->dark);
-    tiles->pixels = static_cast<uint32_t*>(malloc(sizeof(uint32_t) * width * 2 * height));
+    // One block: both tiles' pixels, then the row flags.
+    const size_t pixelBytes = sizeof(uint32_t) * width * 2 * height;
+    tiles->pixels = static_cast<uint32_t*>(malloc(pixelBytes + height));
+    tiles->repeats = tiles->pixels ? reinterpret_cast<uint8_t*>(tiles->pixels) + pixelBytes : nullptr;
     if (!tiles->pixels || !DrawTiles(tiles, raisedRings, sunkRings)) {
         CellTilesDestroy(tiles);
         return nullptr;
@@ -110,4 +126,9 @@ int CellTilesFit(const CellTiles* tiles, int width, int height)
 const uint32_t* CellTilesRow(const CellTiles* tiles, int sunk, int y)
 {
     return tiles->pixels + (static_cast<size_t>(sunk ? tiles->height : 0) + y) * tiles->width;
+}
+
+int CellTilesRowRepeats(const CellTiles* tiles, int y)
+{
+    return tiles->repeats[y];
 }

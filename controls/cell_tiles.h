@@ -23,4 +23,9 @@ int CellTilesFit(const CellTiles* tiles, int width, int height);
 // and the tile's next rows follow without a gap, width pixels apart.
 const uint32_t* CellTilesRow(const CellTiles* tiles, int sunk, int y);
 
+// 1 when row `y` (y > 0) of both tiles is the same as row y - 1, so that a
+// row of cells drawn from them repeats the row above: the plain middle of a
+// large cell is copied a whole row at a time.
+int CellTilesRowRepeats(const CellTiles* tiles, int y);
+
 #endif
