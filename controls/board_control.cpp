@@ -24,6 +24,7 @@ struct FewestPresses {
     int32_t count;  // -1: not known (no game, or no memory to work it out)
     int32_t exact;  // 0 when count is only the best found
 };
+
 // Made at the first paint (the tiles remade when the cell size or the colours
 // change), freed with the control: a press repaints at every mouse move.
 constexpr char kTilesProp[] = "PROP_TILES";

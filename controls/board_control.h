@@ -28,7 +28,9 @@ int BoardCtlRegister(HINSTANCE instance);
 HWND BoardCtlCreate(HWND parent, int id, DWORD style);
 
 // Geometry and state, read.
-int BoardCtlGetPreferredSize(HWND board, GridPoint* size);  // the grid plus a 3-pixel frame
+// The grid plus a 3-pixel frame, but no more than the 32767 pixels a window
+// may have: a larger grid is shown from its top-left, inside the frame there.
+int BoardCtlGetPreferredSize(HWND board, GridPoint* size);
 int BoardCtlGetCellSize(HWND board, CellSize* size);
 int BoardCtlGetGridSize(HWND board, GridPoint* size);        // (columns, rows)
 int BoardCtlGetScramblePresses(HWND board);
