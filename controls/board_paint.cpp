@@ -138,8 +138,8 @@ void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Bo
     }
 }
 
-// Today's way, and the way without a back buffer or tiles: every cell that
-// meets the clip box drawn with the bevel routines.
+// Without a back buffer's pixels or fitting tiles: every cell that meets the
+// clip box drawn with the bevel routines, as the tiles themselves are.
 void BevelCells(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
 {
     RECT clip;

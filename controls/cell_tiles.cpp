@@ -29,6 +29,8 @@ void CurrentEdgeColours(COLORREF* light, COLORREF* dark)
     *dark = GetSysColor(COLOR_BTNSHADOW);
 }
 
+// Marks the rows that both tiles repeat from the row above: all but the
+// rings' rows, so most of a large cell.
 void FindRepeats(CellTiles* tiles)
 {
     const size_t row = sizeof(uint32_t) * tiles->width;
