@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Plants the faults listed in tests/mutants.txt one at a time and checks that
+# the tests named for each one fail. Not a test itself: run it after changing
+# code or tests, and look at what survived.
+#
+#   tools/mutate.sh [--list FILE] [--no-baseline] [PATTERN...]
+#
+# A PATTERN (extended regex) picks the mutants whose line in the list matches
+# it; a bare number N picks the mutant on line N. Without patterns every
+# mutant runs, after a baseline run of the named tests on the unchanged code
+# (a test that already fails would kill everything).
+#
+# The worktree is never edited: its sources are copied to build/mutate/src,
+# which is built in build/mutate (kept between runs, so a rebuild is
+# incremental) and tested in a private Xvfb and Wine session of its own.
+# MUTATE_TIMEOUT (seconds, default 300) ends a test run that hangs; a hang
+# counts as a kill.
+set -uo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+list=$repo/tests/mutants.txt
+baseline=auto
+patterns=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --list) list=$2; shift 2 ;;
+    --no-baseline) baseline=no; shift ;;
+    -h|--help) sed -n '2,18p' "${BASH_SOURCE[0]}"; exit 0 ;;
+    *) patterns+=("$1"); shift ;;
+    esac
+done
+[ "$baseline" = auto ] && { [ ${#patterns[@]} -eq 0 ] && baseline=yes || baseline=no; }
+limit=${MUTATE_TIMEOUT:-300}
+
+bash "$repo/tools/setup.sh" || exit 1
+work=${TESSALY_BUILD_DIR:-$repo/build}/mutate
+src=$work/src
+mkdir -p "$src"
+
+# Copy without keeping times: a file whose content changed gets a fresh mtime,
+# so make never takes a mutant's object file for the restored source.
+python3 - "$repo" "$src" <<'SYNC'
+import os, shutil, sys
+repo, dest = sys.argv[1], sys.argv[2]
+wanted = set()
+for top, dirs, files in os.walk(repo):
+    if top == repo:
+        dirs[:] = [d for d in dirs if d not in ("build", ".git")]
+    for name in files:
+        rel = os.path.relpath(os.path.join(top, name), repo)
+        wanted.add(rel)
+        source, target = os.path.join(repo, rel), os.path.join(dest, rel)
+        with open(source, "rb") as f:
+            data = f.read()
+        if os.path.exists(target):
+            with open(target, "rb") as f:
+                if f.read() == data:
+                    continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as f:
+            f.write(data)
+        shutil.copymode(source, target)
+for top, dirs, files in os.walk(dest):
+    for name in files:
+        rel = os.path.relpath(os.path.join(top, name), dest)
+        if rel not in wanted:
+            os.remove(os.path.join(top, name))
+SYNC
+
+root=$src
+TESSALY_BUILD_DIR=$work
+. "$repo/tools/build.sh"
+cat >"$build/CTestTestfile.cmake" <<CTEST
+subdirs("host" "win32")
+CTEST
+
+# The trees whose test programs a ctest regex selects.
+trees_for() {
+    local names
+    names=$(cd "$build" && ctest -N -R "$1" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p')
+    local trees=()
+    grep -q '^host\.' <<<"$names" && trees+=(host)
+    grep -q '^\(wine\|e2e\)\.' <<<"$names" && trees+=(win32)
+    echo "${trees[@]}"
+}
+count_tests() {
+    (cd "$build" && ctest -N -R "$1" 2>/dev/null | sed -n 's/^Total Tests: //p')
+}
+
+. "$repo/tools/wine-env.sh"
+trap tessaly_wine_cleanup EXIT
+# Configure both trees before the first ctest -N can see them.
+tessaly_build host win32 || { echo "the unchanged code does not build" >&2; exit 1; }
+tessaly_start_private_session >/dev/null
+
+restart_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+    wineserver -p
+    wine wineboot >/dev/null 2>&1 || true
+}
+
+# Runs the tests of a regex; 0 when all pass, 1 when one fails, 2 on a hang.
+run_tests() {
+    local log=$1 regex=$2
+    (cd "$build" && timeout "$limit" ctest --output-on-failure -R "$regex") >"$log" 2>&1
+    local rc=$?
+    if [ $rc -eq 124 ]; then
+        restart_wine
+        return 2
+    fi
+    [ $rc -eq 0 ] && return 0 || return 1
+}
+
+# The mutants to run: line number, file, find, replace, regex.
+mutants=()
+lineno=0
+while IFS= read -r line || [ -n "$line" ]; do
+    lineno=$((lineno + 1))
+    case $line in ''|'#'*) continue ;; esac
+    if [ ${#patterns[@]} -gt 0 ]; then
+        hit=0
+        for p in "${patterns[@]}"; do
+            if [[ $p =~ ^[0-9]+$ ]]; then [ "$p" = "$lineno" ] && hit=1
+            elif grep -Eq -- "$p" <<<"$line"; then hit=1
+            fi
+        done
+        [ $hit = 1 ] || continue
+    fi
+    mutants+=("$lineno")
+done <"$list"
+[ ${#mutants[@]} -gt 0 ] || { echo "no mutant selected in $list" >&2; exit 1; }
+
+field() { sed -n "${1}p" "$list" | cut -d$'\t' -f"$2"; }
+
+logs=$work/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+if [ $baseline = yes ]; then
+    regexes=$(for n in "${mutants[@]}"; do field "$n" 4; done | sort -u | paste -sd'|')
+    echo "baseline: $regexes"
+    run_tests "$logs/baseline.log" "$regexes"
+    if [ $? -ne 0 ]; then
+        echo "the named tests fail on the unchanged code; see $logs/baseline.log" >&2
+        exit 1
+    fi
+fi
+
+killed=0 survived=0 broke=0 invalid=0
+survivors=()
+for n in "${mutants[@]}"; do
+    file=$(field "$n" 1) find=$(field "$n" 2) replace=$(field "$n" 3) regex=$(field "$n" 4)
+    fields=$(sed -n "${n}p" "$list" | awk -F'\t' '{print NF}')
+    label="line $n: $file: $find"
+    target=$src/$file
+    if [ "$fields" != 4 ] || [ -z "$file" ] || [ -z "$find" ] || [ -z "$regex" ]; then
+        echo "INVALID   $label (want four tab-separated fields)"
+        invalid=$((invalid + 1)); continue
+    fi
+    if [ ! -f "$target" ]; then
+        echo "INVALID   $label (no such file)"
+        invalid=$((invalid + 1)); continue
+    fi
+    occurrences=$(FIND=$find python3 -c 'import os,sys; print(open(sys.argv[1], encoding="utf-8", newline="").read().count(os.environ["FIND"]))' "$target")
+    if [ "$occurrences" != 1 ]; then
+        echo "INVALID   $label (the text occurs $occurrences times)"
+        invalid=$((invalid + 1)); continue
+    fi
+    if [ "$(count_tests "$regex")" = 0 ] || [ -z "$(count_tests "$regex")" ]; then
+        echo "INVALID   $label (no test matches '$regex')"
+        invalid=$((invalid + 1)); continue
+    fi
+    saved=$(mktemp)
+    cp "$target" "$saved"
+    FIND=$find REPLACE=$replace python3 -c '
+import os, sys
+path = sys.argv[1]
+text = open(path, encoding="utf-8", newline="").read()
+open(path, "w", encoding="utf-8", newline="").write(text.replace(os.environ["FIND"], os.environ["REPLACE"], 1))' "$target"
+    log=$logs/line$n.log
+    status=
+    # shellcheck disable=SC2046
+    if ! tessaly_build $(trees_for "$regex") 2>"$log"; then
+        status="BROKE    "
+        broke=$((broke + 1))
+    else
+        run_tests "$log" "$regex"
+        case $? in
+        0) status="SURVIVED "; survived=$((survived + 1)); survivors+=("$label") ;;
+        1) status="killed   "; killed=$((killed + 1)) ;;
+        2) status="killed   "; killed=$((killed + 1)); label="$label (hung: timed out)" ;;
+        esac
+    fi
+    # A plain copy: the restored file is newer than the mutant's objects.
+    cp "$saved" "$target"
+    rm -f "$saved"
+    echo "$status $label  [$regex]"
+done
+
+echo
+echo "mutants: ${#mutants[@]}, killed: $killed, survived: $survived, build broke: $broke, invalid: $invalid"
+for s in "${survivors[@]}"; do echo "  survived: $s"; done
+echo "logs: $logs"
+[ $survived -eq 0 ] && [ $invalid -eq 0 ]
