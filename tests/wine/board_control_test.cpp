@@ -323,6 +323,35 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(kFaceColour, p.At(19 + 63, 30));
 }
 
+// The class has no CS_HREDRAW or CS_VREDRAW: a control that shrinks must
+// repaint itself, or the larger picture's cells stay where the new ones are.
+TEST_F(BoardCtlTest, ASmallerBoardOrCellSizeShowsOnlyTheNewCells)
+{
+    Grid(4, 4);
+    const auto pressMiddle = [&] {
+        BoardPress(Model(board), GridPoint{1, 1});
+        RequestRepaint(board);
+        wt::PumpMessages();
+    };
+    pressMiddle();
+    ASSERT_EQ("sunk", Look(1, 1));
+    BoardCtlNewBoard(board, 3, 3);
+    wt::PumpMessages();
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ("raised", Look(x, y)) << x << "," << y;
+
+    pressMiddle();
+    BoardCtlSetCellSize(board, 8, 8);
+    wt::PumpMessages();
+    const wt::Pixels p = wt::ReadClientPixels(board);
+    const auto small = [](int x, int y) {
+        return RECT{kFrame + x * 8, kFrame + y * 8, kFrame + x * 8 + 8, kFrame + y * 8 + 8};
+    };
+    EXPECT_EQ("sunk", LookOf(p, small(1, 1)));
+    EXPECT_EQ("sunk", LookOf(p, small(1, 2)));
+    EXPECT_EQ("raised", LookOf(p, small(2, 2)));
+}
+
 // ---- Tracking a press -------------------------------------------------------
 
 TEST_F(BoardCtlTest, AClickShowsThePushAndFlipsTheCellWithItsNeighbours)
@@ -349,13 +378,14 @@ TEST_F(BoardCtlTest, AClickShowsThePushAndFlipsTheCellWithItsNeighbours)
 TEST_F(BoardCtlTest, DraggingToAnotherCellWithdrawsThePush)
 {
     Grid(4, 4);
+    // A cell in the hot cell's column or row is another cell all the same.
     Down(Centre(1, 1));
-    MoveTo(Centre(2, 2));
+    MoveTo(Centre(1, 2));
     EXPECT_EQ("raised+focus", Look(1, 1));  // still the hot cell, no longer pushed
-    EXPECT_EQ("raised", Look(2, 2));
+    EXPECT_EQ("raised", Look(1, 2));
     MoveTo(Centre(1, 1));
     EXPECT_EQ("pushed-in+focus", Look(1, 1));
-    MoveTo(Centre(2, 2));
+    MoveTo(Centre(2, 1));
     Up();
     EXPECT_EQ(kSolved, Codes());  // no press: the board is still all raised
     EXPECT_EQ("raised", Look(1, 1));
@@ -418,6 +448,28 @@ TEST_F(BoardCtlTest, ASolvingPressReportsItselfWithTheCaptureAndTheWinWithout)
     EXPECT_FALSE(notes[1].captured);
     EXPECT_FALSE(notes[1].hot);
     EXPECT_TRUE(BoardIsSolved(Model(board)));
+}
+
+TEST_F(BoardCtlTest, ACellReachesToItsLastPixelAndTheNextBeginsRightAfter)
+{
+    Grid(4, 4);
+    Click({kFrame + 15, kFrame + 15});  // the last pixel of (0, 0)
+    EXPECT_EQ((std::vector<std::string>{"##..", "#...", "....", "...."}), Cells());
+    Click({kFrame + 16, kFrame + 16});  // the first of (1, 1)
+    EXPECT_EQ((std::vector<std::string>{"#...", ".##.", ".#..", "...."}), Cells());
+}
+
+TEST_F(BoardCtlTest, MovesWithoutTheButtonHeldDoNotTrackThePress)
+{
+    Grid(4, 4);
+    // A press that the button no longer holds: the cursor then moves freely.
+    MoveTo(Centre(1, 1));
+    SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ASSERT_EQ(board, GetCapture());
+    MoveTo(Centre(2, 2));
+    EXPECT_EQ("pushed-in+focus", Look(1, 1));
+    SendMessageA(board, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(kSolved, Codes());
 }
 
 // ---- The input lock ---------------------------------------------------------
