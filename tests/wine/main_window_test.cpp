@@ -22,6 +22,7 @@
 #include "engine/board.h"
 #include "engine/solver.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/about_driver.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -613,6 +614,119 @@ TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
     wt::PumpMessages();
     EXPECT_EQ(before.user, wt::CountHandles().user);
     BoardCtlRegister(GetModuleHandleA(nullptr));
+}
+
+// ---- The boxes the game opens, and what the window does around them --------
+
+namespace {
+
+// Starts games until one has something to solve; returns the cells dealt.
+std::vector<int> DealUnsolved(HWND main)
+{
+    HWND board = GetDlgItem(main, IDC_BOARD);
+    std::vector<int> dealt;
+    for (int i = 0; i < 6; ++i) {
+        if (i > 0) Sleep(1000);  // the seed is the time in seconds
+        SendMessageA(main, WM_COMMAND, IDM_START, 0);
+        wt::PumpMessages();
+        dealt = SunkFromScreen(board);
+        if (std::count(dealt.begin(), dealt.end(), 1) > 0) break;
+    }
+    return dealt;
+}
+
+} // namespace
+
+// While a box is up its owner, the game, is disabled: no F5, level change or
+// Exit can run inside the board's button-up handler or under the About box.
+TEST_F(MainWindowTest, TheWinBoxBelongsToTheGameAndTheTimerStaysFrozenAfterIt)
+{
+    Start();
+    const std::vector<int> presses = Solve(DealUnsolved(main), 4, 4);
+    // The last press of the solution is the winning click.
+    const int winning =
+        15 - static_cast<int>(std::find(presses.rbegin(), presses.rend(), 1) - presses.rbegin());
+    for (int i = 0; i < winning; ++i)
+        if (presses[i]) ClickCell(Board(), i % 4, i / 4);
+    const POINT at = CellCentre(Board(), winning % 4, winning / 4);
+    wt::MoveCursorToClient(Board(), at.x, at.y);
+    std::string caption;
+    about_test::RunWithBox(
+        [&] {
+            // The box's watch ticks fast: pump only until it has seen the box.
+            wt::SendMouseButton(true);
+            wt::SendMouseButton(false);
+            wt::PumpUntil([&] { return !caption.empty(); }, 5000);
+        },
+        [&](HWND box) {
+            caption = about_test::WindowText(box);
+            EXPECT_EQ(main, GetWindow(box, GW_OWNER));
+            EXPECT_FALSE(IsWindowEnabled(main));
+        });
+    EXPECT_EQ("Congratulations!", caption);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    const int seconds = ScoreGetSeconds(Score());
+    wt::PumpFor(1150);
+    EXPECT_EQ(seconds, ScoreGetSeconds(Score()));
+}
+
+TEST_F(MainWindowTest, TheAboutBoxBelongsToTheGameAndItsAddressIsALink)
+{
+    Start();
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINKCURSOR));
+    ASSERT_NE(nullptr, hand);
+    about_test::RunWithBox([&] { Command(IDM_ABOUT); }, [&](HWND box) {
+        EXPECT_EQ(main, GetWindow(box, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(main));
+        HWND link = GetDlgItem(box, IDC_ABOUT_URL);
+        EXPECT_EQ(TESSALY_SUPPORT_URL, about_test::WindowText(link));
+        LOGFONTA font;
+        memset(&font, 0, sizeof font);
+        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(1, font.lfUnderline);
+        // Under the pointer: the game's own hand, and the text lit red.
+        RECT rect;
+        GetWindowRect(link, &rect);
+        SetCursorPos(rect.left + 3, (rect.top + rect.bottom) / 2);
+        wt::PumpFor(150);
+        EXPECT_EQ(hand, GetCursor());
+        UpdateWindow(link);
+        const wt::Pixels p = wt::ReadClientPixels(link);
+        EXPECT_GT(p.Count({0, 0, p.width, p.height}, RGB(255, 0, 0)), 10);
+        SetCursorPos(600, 500);
+        wt::PumpFor(150);
+    });
+    EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+// F2 before the first game must not start one on the all-raised board.
+TEST_F(MainWindowTest, RetryBeforeAnyGameLeavesTheBoardLockedAndTheTimerStill)
+{
+    Start();
+    Command(IDM_RETRY);
+    ClickCell(Board(), 1, 1);
+    EXPECT_EQ(std::vector<int>(16, 0), SunkFromScreen(Board()));
+    wt::PumpFor(1150);
+    EXPECT_EQ(0, ScoreGetSeconds(Score()));
+}
+
+// The window fits around the board after every view size: at 4 x 4 cells the
+// score panel is stacked beside boards narrower than its side-by-side width.
+TEST_F(MainWindowTest, EachViewSizeFitsTheWindowAroundTheNewBoard)
+{
+    Start();
+    struct Size {
+        UINT command;
+        int clientWidth, clientHeight;
+    };
+    const Size sizes[] = {{IDM_SIZE_1, 82, 128}, {IDM_SIZE_2, 86, 160}, {IDM_SIZE_3, 118, 192},
+                          {IDM_SIZE_5, 182, 227}, {IDM_SIZE_4, 150, 195}};
+    for (const Size& size : sizes) {
+        Command(size.command);
+        const GridPoint client = GetClientSize(main);
+        EXPECT_EQ(size.clientWidth, client.x) << size.command;
+        EXPECT_EQ(size.clientHeight, client.y) << size.command;
+    }
 }
 
 // The program's icon, as the shell and the window classes use it: a raised
