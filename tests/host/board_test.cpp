@@ -258,15 +258,3 @@ TEST(BoardLargest, OneHundredTwentyEightSquarePlaysAndRetries)
     BoardClear(board.get());
     EXPECT_EQ(1, BoardIsSolved(board.get()));
 }
-
-TEST(GridPointOps, SetCopyAndEquality)
-{
-    GridPoint a, b;
-    GridPointSet(&a, 3, -4);
-    GridPointCopy(&b, &a);
-    EXPECT_EQ(1, GridPointEqual(&a, &b));
-    GridPointSet(&b, 3, 4);
-    EXPECT_EQ(0, GridPointEqual(&a, &b));
-    GridPointSet(&b, -3, -4);
-    EXPECT_EQ(0, GridPointEqual(&a, &b));
-}

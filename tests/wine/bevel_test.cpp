@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "controls/bevel.h"
-#include "controls/rect_math.h"
 #include "tests/wine/gdi_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -198,25 +197,4 @@ TEST_F(BevelTest, ManyBevelsLeakNoGdiObjects)
         }
     });
     EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
-}
-
-TEST(RectMath, SizesCentresAndRectanglesFromOrigins)
-{
-    const RECT r = {-3, 2, 7, 13};
-    EXPECT_EQ(10, RectWidth(&r));
-    EXPECT_EQ(11, RectHeight(&r));
-    const GridPoint size = RectSize(&r);
-    EXPECT_EQ(10, size.x);
-    EXPECT_EQ(11, size.y);
-    const GridPoint centre = RectCentre(&r);
-    EXPECT_EQ(2, centre.x);  // (-3 + 7) / 2
-    EXPECT_EQ(7, centre.y);  // 15 / 2 truncated
-    const RECT odd = {-5, -6, 0, 1};
-    EXPECT_EQ(-2, RectCentre(&odd).x);  // -5 / 2 truncates toward zero
-    EXPECT_EQ(-2, RectCentre(&odd).y);  // -5 / 2 as well
-    const RECT made = RectFromOriginSize(GridPoint{4, 5}, GridPoint{20, 30});
-    EXPECT_EQ(4, made.left);
-    EXPECT_EQ(5, made.top);
-    EXPECT_EQ(24, made.right);
-    EXPECT_EQ(35, made.bottom);
 }
