@@ -111,7 +111,11 @@ run_tests() {
     [ $rc -eq 0 ] && return 0 || return 1
 }
 
-# The mutants to run: line number, file, find, replace, regex.
+# A copy of the list, so that editing it during a run changes nothing.
+cp "$list" "$work/mutants.txt"
+list=$work/mutants.txt
+
+# The mutants to run, by their line in the list.
 mutants=()
 lineno=0
 while IFS= read -r line || [ -n "$line" ]; do
