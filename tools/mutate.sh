@@ -24,7 +24,7 @@ while [ $# -gt 0 ]; do
     case $1 in
     --list) list=$2; shift 2 ;;
     --no-baseline) baseline=no; shift ;;
-    -h|--help) sed -n '2,18p' "${BASH_SOURCE[0]}"; exit 0 ;;
+    -h|--help) sed -n '2,17p' "${BASH_SOURCE[0]}"; exit 0 ;;
     *) patterns+=("$1"); shift ;;
     esac
 done
@@ -141,7 +141,7 @@ rm -rf "$logs"
 mkdir -p "$logs"
 
 if [ $baseline = yes ]; then
-    regexes=$(for n in "${mutants[@]}"; do field "$n" 4; done | sort -u | paste -sd'|')
+    regexes=$(for n in "${mutants[@]}"; do field "$n" 4; done | tr '|' '\n' | grep -v '^$' | sort -u | paste -sd'|')
     echo "baseline: $regexes"
     run_tests "$logs/baseline.log" "$regexes"
     if [ $? -ne 0 ]; then
