@@ -4,13 +4,14 @@
 #include <shellapi.h>
 
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
-                         int menuId, int stockBrush)
+                         int menuId, int stockBrush, int windowBytes)
 {
     WNDCLASSEXA wc;
     memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = proc;
+    wc.cbWndExtra = windowBytes;
     wc.hInstance = instance;
     wc.hIcon = GetModuleShellIcon(instance, FALSE);
     wc.hIconSm = GetModuleShellIcon(instance, TRUE);

@@ -7,10 +7,10 @@
 
 // Window routines shared by every window class of the game.
 
-// RegisterClassExA with no extra bytes, no cursor and the executable's own
-// shell icons; the result is ignored by every caller.
+// RegisterClassExA with no cursor and the executable's own shell icons, and
+// `windowBytes` extra bytes per window; the result is ignored by every caller.
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
-                         int menuId, int stockBrush);
+                         int menuId, int stockBrush, int windowBytes = 0);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
 
 // A child control of a class of the game: no text, 1 x 1 at the default

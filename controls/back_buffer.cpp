@@ -10,6 +10,7 @@ struct BackBuffer {
     uint32_t* bits;
     int width;
     int height;
+    unsigned serial;  // counts the bitmaps made, so a new one never passes for the old
 };
 
 namespace {
@@ -71,6 +72,7 @@ int Reserve(BackBuffer* buffer, HDC screen, int width, int height)
     buffer->bits = static_cast<uint32_t*>(bits);
     buffer->width = width;
     buffer->height = height;
+    buffer->serial = buffer->serial + 1 ? buffer->serial + 1 : 1;
     return 1;
 }
 
@@ -82,7 +84,8 @@ struct Painter {
 
 // Draws `area` (client coordinates) into the buffer's top-left corner and
 // copies it to the screen.
-void DrawArea(HWND window, HDC screen, const RECT* area, const BackBuffer* buffer, Painter painter)
+void DrawArea(HWND window, HDC screen, const RECT* area, const BackBuffer* buffer, int kept,
+              Painter painter)
 {
     HDC memory = buffer->dc;
     const int width = area->right - area->left;
@@ -95,7 +98,7 @@ void DrawArea(HWND window, HDC screen, const RECT* area, const BackBuffer* buffe
     RECT client;
     GetClientRect(window, &client);
     if (painter.withPixels) {
-        const PixelView pixels = {buffer->bits, buffer->width, *area};
+        const PixelView pixels = {buffer->bits, buffer->width, *area, kept ? buffer->serial : 0};
         painter.withPixels(window, memory, &client, &pixels);
     } else {
         painter.plain(window, memory, &client);
@@ -118,7 +121,7 @@ LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
     if (screen && GetClipBox(screen, &visible) != ERROR &&
         IntersectRect(&area, &paint.rcPaint, &visible)) {
         if (Reserve(buffer, screen, area.right - area.left, area.bottom - area.top)) {
-            DrawArea(window, screen, &area, buffer, painter);
+            DrawArea(window, screen, &area, buffer, buffer == kept, painter);
         }
     }
     ReleaseAll(&once);

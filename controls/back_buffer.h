@@ -10,10 +10,14 @@
 // bottom exclusive) is bits[(y - area.top) * stride + (x - area.left)], as
 // 0x00RRGGBB. GDI may still be drawing into them: call GdiFlush before
 // touching the bits, and draw with GDI again only after the copying.
+// A buffer kept between paints keeps its pixels too: when two paints offer
+// the same nonzero `kept` and the same area, the second finds in the bits
+// exactly what the first left there, and may redraw only what changed.
 struct PixelView {
     uint32_t* bits;
     int stride;  // in pixels
     RECT area;
+    unsigned kept;  // which bitmap of a kept buffer; 0: a buffer for this paint only
 };
 
 // A window's class-specific painting. It receives a memory DC and the whole

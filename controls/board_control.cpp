@@ -25,10 +25,23 @@ struct FewestPresses {
     int32_t exact;  // 0 when count is only the best found
 };
 
-// Made at the first paint (the tiles remade when the cell size or the colours
-// change), freed with the control: a press repaints at every mouse move.
-constexpr char kTilesProp[] = "PROP_TILES";
-constexpr char kBufferProp[] = "PROP_BUFFER";
+// The control's own record, in the window's extra bytes: under Wine every
+// GetPropA is a round trip to the server (12 to 50 us here), and a repaint
+// during a drag spent more on five of them than on drawing. The board and
+// the cell size are published as properties too, for whoever inspects a
+// control by name, and the board's property tells a board control from any
+// other window; the control reads its state here.
+struct Control {
+    Board* board;
+    CellSize* cell;
+    // Made at the first paint (the tiles remade when the cell size or the
+    // colours change), freed with the control: a press repaints at every
+    // mouse move, and with what the kept buffer holds noted down, a repaint
+    // draws only what changed.
+    CellTiles* tiles;
+    BackBuffer* buffer;
+    BoardDrawn* drawn;
+};
 
 // No CS_DBLCLKS: the second click of a quick pair must arrive as an ordinary
 // button-down, because it is a second move.
@@ -53,14 +66,31 @@ int g_inputLocked = 1;
 
 // ---- State ------------------------------------------------------------------
 
+constexpr int kRecordOffset = 0;  // of the extra bytes
+
+// Only for a window known to be a board control: the handlers of its own
+// window procedure, which no other window reaches.
+Control* OwnControl(HWND window)
+{
+    return reinterpret_cast<Control*>(GetWindowLongPtrA(window, kRecordOffset));
+}
+
+// For any window: null unless it is a board control with its state.
+Control* GetControl(HWND window)
+{
+    return GetPropA(window, kBoardProp) ? OwnControl(window) : nullptr;
+}
+
 Board* GetBoard(HWND window)
 {
-    return static_cast<Board*>(GetPropA(window, kBoardProp));
+    const Control* control = GetControl(window);
+    return control ? control->board : nullptr;
 }
 
 CellSize* GetCellSize(HWND window)
 {
-    return static_cast<CellSize*>(GetPropA(window, kCellSizeProp));
+    const Control* control = GetControl(window);
+    return control ? control->cell : nullptr;
 }
 
 FewestPresses* GetFewest(HWND window)
@@ -167,33 +197,39 @@ int ResizeToPreferred(HWND window)
 // The tiles for the current cell size and system colours, remade when either
 // changed; null when they cannot be made (the cells are then drawn with the
 // bevel routines).
-const CellTiles* FreshTiles(HWND window, const CellSize* cell)
+const CellTiles* FreshTiles(Control* control)
 {
-    CellTiles* tiles = static_cast<CellTiles*>(GetPropA(window, kTilesProp));
-    if (CellTilesFit(tiles, cell->width, cell->height)) {
-        return tiles;
+    const CellSize* cell = control->cell;
+    if (CellTilesFit(control->tiles, cell->width, cell->height)) {
+        return control->tiles;
     }
-    RemovePropA(window, kTilesProp);
-    CellTilesDestroy(tiles);  // made for another size or other colours
-    tiles = CellTilesCreate(cell->width, cell->height, kRaisedCellRings, kSunkCellRings);
-    if (tiles && !SetPropA(window, kTilesProp, tiles)) {
-        CellTilesDestroy(tiles);
-        return nullptr;
+    CellTilesDestroy(control->tiles);  // made for another size or other colours
+    control->tiles = CellTilesCreate(cell->width, cell->height, kRaisedCellRings, kSunkCellRings);
+    return control->tiles;
+}
+
+// The record of what the kept buffer holds; null when it cannot be made,
+// and every paint then draws everything.
+BoardDrawn* DrawnRecord(Control* control)
+{
+    if (!control->drawn) {
+        control->drawn = BoardDrawnCreate();
     }
-    return tiles;
+    return control->drawn;
 }
 
 void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
 {
-    const Board* board = GetBoard(window);
-    const CellSize* cell = GetCellSize(window);
-    if (!board || !cell) {
-        BoardPaint(dc, client, pixels, client, GridPoint{0, 0}, nullptr, nullptr);  // face, frame
+    Control* control = OwnControl(window);
+    if (!control || !control->board || !control->cell) {
+        BoardPaint(dc, client, pixels, client, GridPoint{0, 0}, nullptr, nullptr,
+                   control ? control->drawn : nullptr);  // face, frame
         return;
     }
-    const RECT grid = GridRect(window, board, cell);
-    BoardPaint(dc, client, pixels, &grid, GridPoint{cell->width, cell->height}, board,
-               FreshTiles(window, cell));
+    const CellSize* cell = control->cell;
+    const RECT grid = GridRect(window, control->board, cell);
+    BoardPaint(dc, client, pixels, &grid, GridPoint{cell->width, cell->height}, control->board,
+               FreshTiles(control), DrawnRecord(control));
 }
 
 // ---- Message handlers -------------------------------------------------------
@@ -204,37 +240,41 @@ void FreeState(HWND window)
     if (void* fewest = RemovePropA(window, kFewestProp)) {
         free(fewest);
     }
-    BackBufferDestroy(static_cast<BackBuffer*>(RemovePropA(window, kBufferProp)));
-    CellTilesDestroy(static_cast<CellTiles*>(RemovePropA(window, kTilesProp)));
-    if (void* cell = RemovePropA(window, kCellSizeProp)) {
-        free(cell);
+    RemovePropA(window, kCellSizeProp);
+    RemovePropA(window, kBoardProp);
+    Control* control = OwnControl(window);
+    if (!control) {
+        return;
     }
-    if (Board* board = static_cast<Board*>(RemovePropA(window, kBoardProp))) {
-        BoardDestroy(board);
+    SetWindowLongPtrA(window, kRecordOffset, 0);
+    BoardDrawnDestroy(control->drawn);
+    BackBufferDestroy(control->buffer);
+    CellTilesDestroy(control->tiles);
+    free(control->cell);
+    if (control->board) {
+        BoardDestroy(control->board);
     }
+    free(control);
 }
 
+// Without memory for any part of its state, CreateWindowExA fails rather
+// than giving a control without state.
 LRESULT OnCreate(HWND window)
 {
-    Board* board = BoardCreate(kInitialColumns, kInitialRows);
-    if (!board) {
+    auto* control = static_cast<Control*>(malloc(sizeof(Control)));
+    if (!control) {
         return -1;
     }
-    if (!SetPropA(window, kBoardProp, board)) {
-        BoardDestroy(board);
-        return -1;
-    }
-    CellSize* cell = static_cast<CellSize*>(malloc(sizeof(CellSize)));
-    if (!cell) {
-        FreeState(window);
-        return -1;  // CreateWindowExA fails rather than giving a control without state
-    }
-    *cell = kInitialCellSize;
-    if (!SetPropA(window, kCellSizeProp, cell)) {
-        free(cell);
+    *control = Control{};
+    SetWindowLongPtrA(window, kRecordOffset, reinterpret_cast<LONG_PTR>(control));
+    control->board = BoardCreate(kInitialColumns, kInitialRows);
+    control->cell = static_cast<CellSize*>(malloc(sizeof(CellSize)));
+    if (!control->board || !control->cell || !SetPropA(window, kBoardProp, control->board) ||
+        !SetPropA(window, kCellSizeProp, control->cell)) {
         FreeState(window);
         return -1;
     }
+    *control->cell = kInitialCellSize;
     ResizeToPreferred(window);
     return 0;
 }
@@ -247,23 +287,17 @@ LRESULT OnDestroy(HWND window)
 
 // The kept back buffer; null when it cannot be made, and the paint then
 // makes a buffer of its own.
-BackBuffer* KeptBuffer(HWND window)
+BackBuffer* KeptBuffer(Control* control)
 {
-    BackBuffer* buffer = static_cast<BackBuffer*>(GetPropA(window, kBufferProp));
-    if (buffer) {
-        return buffer;
+    if (control && !control->buffer) {
+        control->buffer = BackBufferCreate();
     }
-    buffer = BackBufferCreate();
-    if (buffer && !SetPropA(window, kBufferProp, buffer)) {
-        BackBufferDestroy(buffer);
-        return nullptr;
-    }
-    return buffer;
+    return control ? control->buffer : nullptr;
 }
 
 LRESULT OnPaint(HWND window)
 {
-    return PaintWithKeptBuffer(window, KeptBuffer(window), DrawBoard);
+    return PaintWithKeptBuffer(window, KeptBuffer(OwnControl(window)), DrawBoard);
 }
 
 LRESULT OnLButtonDown(HWND window)
@@ -368,7 +402,8 @@ LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 int BoardCtlRegister(HINSTANCE instance)
 {
-    RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH);
+    RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH,
+                        sizeof(Control*));
     return 1;
 }
 
@@ -451,8 +486,8 @@ int BoardCtlSetCellSize(HWND window, int width, int height)
 
 int BoardCtlNewBoard(HWND window, int columns, int rows)
 {
-    Board* previous = GetBoard(window);
-    if (!previous) {
+    Control* control = GetControl(window);
+    if (!control || !control->board) {
         return 0;
     }
     Board* board = BoardCreate(columns, rows);
@@ -463,7 +498,8 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
         BoardDestroy(board);
         return 0;
     }
-    BoardDestroy(previous);
+    BoardDestroy(control->board);
+    control->board = board;
     ForgetFewest(window);
     ResizeToPreferred(window);
     SendBoardNotify(window, BN_GRIDSIZE);

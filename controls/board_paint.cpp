@@ -1,10 +1,27 @@
 #include "controls/board_paint.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "controls/bevel.h"
 #include "controls/rect_math.h"
+
+struct BoardDrawn {
+    int valid;  // 0: the buffer holds nothing this record vouches for
+    unsigned kept;
+    RECT area;
+    RECT client;
+    RECT grid;
+    GridPoint cell;
+    uint64_t colours;  // the edge colours of the frame and the cells
+    int columns;
+    int rows;
+    int marked;      // 1 when `hot` carries the marks of a press
+    GridPoint hot;
+    uint8_t* sunk;   // each cell's look, row-major
+    size_t capacity;
+};
 
 namespace {
 
@@ -138,6 +155,105 @@ void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Bo
     }
 }
 
+// One cell copied from its tile, as far as it lies inside the buffer.
+void CopyCell(const PixelView* view, const RECT* grid, GridPoint cell, GridPoint at,
+              const CellTiles* tiles, int sunk)
+{
+    const RECT rect = CellRect(grid, cell, at);
+    RECT part;
+    if (!IntersectRect(&part, &rect, &view->area)) {
+        return;
+    }
+    for (LONG row = part.top; row < part.bottom; ++row) {
+        CopyPixels(view->bits + (row - view->area.top) * view->stride +
+                       (part.left - view->area.left),
+                   CellTilesRow(tiles, sunk, row - rect.top) + (part.left - rect.left),
+                   part.right - part.left);
+    }
+}
+
+// ---- What the kept buffer holds -----------------------------------------------
+
+// The system colours the frame and the cells' edges are drawn in, together.
+uint64_t EdgeColours()
+{
+    return static_cast<uint64_t>(GetSysColor(COLOR_BTNHIGHLIGHT)) << 32 |
+           GetSysColor(COLOR_BTNSHADOW);
+}
+
+// 1 when the kept buffer holds the last paint of this very area, client,
+// grid, cell size and edge colours, so that only changed cells need drawing.
+int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pixels,
+               const RECT* grid, GridPoint cell, const Board* board)
+{
+    return drawn->valid && pixels->kept == drawn->kept &&
+           EqualRect(&pixels->area, &drawn->area) &&
+           EqualRect(client, &drawn->client) && EqualRect(grid, &drawn->grid) &&
+           cell.x == drawn->cell.x && cell.y == drawn->cell.y &&
+           BoardColumns(board) == drawn->columns && BoardRows(board) == drawn->rows &&
+           EdgeColours() == drawn->colours;
+}
+
+// Notes what a whole paint just left in a kept buffer; without the memory
+// for it the record stays empty and the next paint draws everything again.
+void Remember(BoardDrawn* drawn, const RECT* client, const PixelView* pixels, const RECT* grid,
+              GridPoint cell, const Board* board)
+{
+    const int columns = BoardColumns(board);
+    const int rows = BoardRows(board);
+    const size_t count = static_cast<size_t>(columns) * static_cast<size_t>(rows);
+    if (count > drawn->capacity) {
+        free(drawn->sunk);
+        drawn->sunk = static_cast<uint8_t*>(malloc(count));
+        drawn->capacity = drawn->sunk ? count : 0;
+        if (!drawn->sunk) {
+            return;
+        }
+    }
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            drawn->sunk[x + static_cast<size_t>(y) * columns] =
+                static_cast<uint8_t>(BoardIsSunk(board, GridPoint{x, y}));
+        }
+    }
+    drawn->kept = pixels->kept;
+    drawn->area = pixels->area;
+    drawn->client = *client;
+    drawn->grid = *grid;
+    drawn->cell = cell;
+    drawn->colours = EdgeColours();
+    drawn->columns = columns;
+    drawn->rows = rows;
+    drawn->marked = BoardGetHot(board, &drawn->hot);
+    drawn->valid = pixels->kept != 0;
+}
+
+// Brings the kept buffer up to date but for the marks of a press: the cells
+// whose look changed, and the cell marked last time back to its plain look
+// (the focus rectangle is drawn XOR, so marking it again would erase it).
+// The cell to mark now is plain already: either it was not marked, or it was
+// just restored.
+void CopyChangedCells(const PixelView* view, const RECT* grid, GridPoint cell, const Board* board,
+                      const CellTiles* tiles, BoardDrawn* drawn)
+{
+    for (int y = 0; y < drawn->rows; ++y) {
+        uint8_t* looks = drawn->sunk + static_cast<size_t>(y) * drawn->columns;
+        for (int x = 0; x < drawn->columns; ++x) {
+            const int sunk = BoardIsSunk(board, GridPoint{x, y});
+            if (sunk != looks[x]) {
+                looks[x] = static_cast<uint8_t>(sunk);
+                CopyCell(view, grid, cell, GridPoint{x, y}, tiles, sunk);
+            }
+        }
+    }
+    if (drawn->marked) {
+        const GridPoint old = drawn->hot;
+        CopyCell(view, grid, cell, old, tiles,
+                 drawn->sunk[old.x + static_cast<size_t>(old.y) * drawn->columns]);
+    }
+    drawn->marked = BoardGetHot(board, &drawn->hot);
+}
+
 // Without a back buffer's pixels or fitting tiles: every cell that meets the
 // clip box drawn with the bevel routines, as the tiles themselves are.
 void BevelCells(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
@@ -178,11 +294,37 @@ void DrawHotCell(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
 
 } // namespace
 
+BoardDrawn* BoardDrawnCreate()
+{
+    auto* drawn = static_cast<BoardDrawn*>(malloc(sizeof(BoardDrawn)));
+    if (drawn) {
+        *drawn = BoardDrawn{};
+    }
+    return drawn;
+}
+
+void BoardDrawnDestroy(BoardDrawn* drawn)
+{
+    if (drawn) {
+        free(drawn->sunk);
+        free(drawn);
+    }
+}
+
 void BoardPaint(HDC dc, const RECT* client, const PixelView* pixels, const RECT* grid,
-                GridPoint cell, const Board* board, const CellTiles* tiles)
+                GridPoint cell, const Board* board, const CellTiles* tiles, BoardDrawn* drawn)
 {
     const int hasCells = board && cell.x > 0 && cell.y > 0;
     const int copy = hasCells && pixels && tiles && CellTilesFit(tiles, cell.x, cell.y);
+    if (copy && drawn && StillHolds(drawn, client, pixels, grid, cell, board)) {
+        GdiFlush();  // the last paint's blit may still be reading the bits
+        CopyChangedCells(pixels, grid, cell, board, tiles, drawn);
+        DrawHotCell(dc, grid, cell, board);
+        return;
+    }
+    if (drawn) {
+        drawn->valid = 0;
+    }
     if (copy) {
         FillAroundGrid(dc, client, grid);
     } else {
@@ -199,4 +341,7 @@ void BoardPaint(HDC dc, const RECT* client, const PixelView* pixels, const RECT*
         BevelCells(dc, grid, cell, board);
     }
     DrawHotCell(dc, grid, cell, board);
+    if (copy && drawn) {
+        Remember(drawn, client, pixels, grid, cell, board);
+    }
 }

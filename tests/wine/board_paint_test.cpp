@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -77,7 +79,7 @@ wt::Pixels DrawArea(const RECT& area, const std::function<void(HDC, const PixelV
     FillRect(memory, &all, brush);
     DeleteObject(brush);
     SetWindowOrgEx(memory, area.left, area.top, nullptr);
-    const PixelView view = {static_cast<uint32_t*>(bits), width, area};
+    const PixelView view = {static_cast<uint32_t*>(bits), width, area, 0};
     draw(memory, &view);
     SetWindowOrgEx(memory, 0, 0, nullptr);
     wt::Pixels pixels = wt::ReadDcPixels(memory, all);
@@ -145,10 +147,10 @@ protected:
             ReferencePaint(dc, client, grid, cell, board);
         });
         const wt::Pixels copied = DrawArea(area, [&](HDC dc, const PixelView* pixels) {
-            BoardPaint(dc, &client, pixels, &grid, cell, board, withTiles);
+            BoardPaint(dc, &client, pixels, &grid, cell, board, withTiles, nullptr);
         });
         const wt::Pixels drawn = DrawArea(area, [&](HDC dc, const PixelView*) {
-            BoardPaint(dc, &client, nullptr, &grid, cell, board, withTiles);
+            BoardPaint(dc, &client, nullptr, &grid, cell, board, withTiles, nullptr);
         });
         EXPECT_EQ("", FirstDifference(want, copied, area)) << what << ", from tiles";
         EXPECT_EQ("", FirstDifference(want, drawn, area)) << what << ", without pixels";
@@ -277,4 +279,124 @@ TEST(BoardCtlLargest, TheVisiblePartOfAWindowBeyondTheSystemLimitIsRight)
         EXPECT_EQ("", FirstDifference(want, got, shown)) << "control at " << at.x << ", " << at.y;
     }
     DestroyWindow(control);
+}
+
+// ---- Repaints that redraw only what changed ---------------------------------
+
+namespace {
+
+// The control remembers what its kept buffer holds and redraws only what
+// changed since. After any sequence of presses, pushes, colour schemes,
+// sizes and partial repaints, every repainted pixel must be what a whole
+// paint the old way gives.
+class BoardRepaintSequence : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        BoardCtlRegister(GetModuleHandleA(nullptr));
+        control = BoardCtlCreate(host.hwnd(), 80, WS_CHILD | WS_VISIBLE);
+        ASSERT_NE(nullptr, control);
+        SetWindowPosition(control, 4, 4);
+    }
+    void TearDown() override { DestroyWindow(control); }
+
+    Board* Model() const { return static_cast<Board*>(GetPropA(control, "PROP_BOARD")); }
+
+    // Repaints `part` of the client area (all of it when null) and compares
+    // it with the reference.
+    void RepaintAndCompare(const RECT* part, const std::string& what)
+    {
+        InvalidateRect(control, part, FALSE);
+        UpdateWindow(control);
+        const GridPoint size = GetClientSize(control);
+        const RECT client = {0, 0, size.x, size.y};
+        RECT area = client;
+        if (part) IntersectRect(&area, part, &client);
+        CellSize cell;
+        GridPoint grid;
+        BoardCtlGetCellSize(control, &cell);
+        BoardCtlGetGridSize(control, &grid);
+        // Centred when grid and frame fit, else just inside the frame.
+        auto start = [](LONG length, int cells) {
+            return length < cells + 6 ? 3L : length / 2 - cells / 2;
+        };
+        const LONG left = start(size.x, grid.x * cell.width);
+        const LONG top = start(size.y, grid.y * cell.height);
+        const RECT gridRect = {left, top, left + grid.x * cell.width, top + grid.y * cell.height};
+        HDC dc = GetDC(control);
+        const wt::Pixels got = wt::ReadDcPixels(dc, area);
+        ReleaseDC(control, dc);
+        const wt::Pixels want = DrawArea(area, [&](HDC memory, const PixelView*) {
+            ReferencePaint(memory, client, gridRect, GridPoint{cell.width, cell.height}, Model());
+        });
+        EXPECT_EQ("", FirstDifference(want, got, area)) << what;
+    }
+
+    wt::TestWindow host{560, 420};
+    HWND control = nullptr;
+};
+
+} // namespace
+
+TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows)
+{
+    std::mt19937 random(7031u);
+    auto below = [&](int n) { return static_cast<int>(random() % n); };
+    std::optional<wt::ScopedSysColors> scheme;
+    const GridPoint grids[] = {{7, 5}, {16, 16}, {3, 9}};
+    const GridPoint cells[] = {{24, 24}, {13, 7}, {5, 5}};
+    // One part comes back often, so that partial repaints follow each other.
+    const RECT steadyPart = {5, 7, 61, 40};
+    for (int step = 0; step < 120; ++step) {
+        Board* model = Model();
+        GridPoint grid;
+        BoardCtlGetGridSize(control, &grid);
+        const GridPoint somewhere = {below(grid.x), below(grid.y)};
+        const int action = below(10);
+        const char* names[] = {"press",  "press",     "push", "push off", "release",
+                               "scheme", "cell size", "grid", "resize",   "nothing"};
+        switch (action) {
+        case 0:
+        case 1: BoardPress(model, somewhere); break;
+        case 2: BoardSetHot(model, somewhere, 1); break;
+        case 3: BoardSetHot(model, somewhere, 0); break;
+        case 4: BoardResetHot(model); break;
+        case 5:
+            if (scheme) {
+                scheme.reset();
+            } else {
+                scheme.emplace(std::initializer_list<std::pair<int, COLORREF>>{
+                    {COLOR_BTNHIGHLIGHT, RGB(240, 250, 200)}, {COLOR_BTNSHADOW, RGB(100, 60, 20)}});
+            }
+            break;
+        case 6: {
+            const GridPoint size = cells[below(3)];
+            BoardCtlSetCellSize(control, size.x, size.y);
+            break;
+        }
+        case 7: {
+            const GridPoint size = grids[below(3)];
+            BoardCtlNewBoard(control, size.x, size.y);
+            BoardCtlNewGame(control, random());
+            break;
+        }
+        case 8: {
+            // Larger than the grid needs (centred) or smaller (cut short).
+            const GridPoint size = GetClientSize(control);
+            SetWindowSize(control, std::max(8, size.x + below(61) - 30),
+                          std::max(8, size.y + below(61) - 30));
+            break;
+        }
+        default: break;
+        }
+        const int which = below(3);
+        const LONG x = below(150), y = below(150);
+        const RECT randomPart = {x, y, x + 1 + below(200), y + 1 + below(200)};
+        const RECT* part = which == 0 ? nullptr : which == 1 ? &steadyPart : &randomPart;
+        char what[96];
+        snprintf(what, sizeof what, "step %d (%s), %s", step, names[action],
+                 which == 0 ? "whole" : which == 1 ? "steady part" : "random part");
+        RepaintAndCompare(part, what);
+        if (HasFailure()) return;
+    }
 }
