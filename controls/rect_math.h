@@ -6,10 +6,6 @@
 #include "engine/grid_point.h"
 
 // Rectangles are Win32 RECTs: right and bottom are exclusive.
-int RectWidth(const RECT* rect);
-int RectHeight(const RECT* rect);
-GridPoint RectSize(const RECT* rect);
-GridPoint RectCentre(const RECT* rect);  // each half truncated toward zero
 RECT RectFromOriginSize(GridPoint origin, GridPoint size);
 
 #endif
