@@ -93,6 +93,21 @@ CellSize* GetCellSize(HWND window)
     return control ? control->cell : nullptr;
 }
 
+// The same for the handlers of the control's own window procedure, without
+// the property look-up: every mouse move of a press comes this way, and under
+// Wine each look-up is a round trip to the server.
+Board* OwnBoard(HWND window)
+{
+    const Control* control = OwnControl(window);
+    return control ? control->board : nullptr;
+}
+
+const CellSize* OwnCellSize(HWND window)
+{
+    const Control* control = OwnControl(window);
+    return control ? control->cell : nullptr;
+}
+
 FewestPresses* GetFewest(HWND window)
 {
     return static_cast<FewestPresses*>(GetPropA(window, kFewestProp));
@@ -305,8 +320,8 @@ LRESULT OnLButtonDown(HWND window)
     if (g_inputLocked) {
         return 0;
     }
-    Board* board = GetBoard(window);
-    const CellSize* cell = GetCellSize(window);
+    Board* board = OwnBoard(window);
+    const CellSize* cell = OwnCellSize(window);
     GridPoint at;
     if (!board || !cell || !HitTest(window, board, cell, &at)) {
         return 0;
@@ -322,8 +337,8 @@ LRESULT OnMouseMove(HWND window, WPARAM keys)
     if (g_inputLocked || !(keys & MK_LBUTTON)) {
         return 0;
     }
-    Board* board = GetBoard(window);
-    const CellSize* cell = GetCellSize(window);
+    Board* board = OwnBoard(window);
+    const CellSize* cell = OwnCellSize(window);
     GridPoint hot;
     if (!board || !cell || !BoardGetHot(board, &hot)) {
         return 0;
@@ -340,8 +355,8 @@ LRESULT OnMouseMove(HWND window, WPARAM keys)
 LRESULT OnLButtonUp(HWND window)
 {
     if (!g_inputLocked) {
-        Board* board = GetBoard(window);
-        const CellSize* cell = GetCellSize(window);
+        Board* board = OwnBoard(window);
+        const CellSize* cell = OwnCellSize(window);
         GridPoint at;
         GridPoint hot;
         if (board && cell && HitTest(window, board, cell, &at) && BoardGetHot(board, &hot) &&
@@ -355,7 +370,7 @@ LRESULT OnLButtonUp(HWND window)
     ReleaseCapture();
     // The parent's handler may have replaced the board or destroyed the
     // control, and may have locked the input: read everything afresh.
-    const Board* board = GetBoard(window);
+    const Board* board = OwnBoard(window);
     if (!g_inputLocked && board && BoardIsSolved(board)) {
         SendBoardNotify(window, BN_SOLVED);
     }
@@ -367,7 +382,7 @@ LRESULT OnCaptureChanged(HWND window, HWND gaining)
     if (gaining == window) {
         return 0;
     }
-    if (Board* board = GetBoard(window)) {
+    if (Board* board = OwnBoard(window)) {
         BoardResetHot(board);
     }
     RequestRepaint(window);
