@@ -16,13 +16,12 @@ namespace {
 constexpr char kClassName[] = "board";
 constexpr char kBoardProp[] = "PROP_BOARD";
 constexpr char kCellSizeProp[] = "PROP_APPINFO";
-constexpr char kFewestProp[] = "PROP_FEWEST";
 
 // The fewest presses that solve the puzzle as dealt, worked out once per deal
-// so that a win never waits for it. Attached at the first deal.
+// so that a win never waits for it.
 struct FewestPresses {
-    int32_t count;  // -1: not known (no game, or no memory to work it out)
-    int32_t exact;  // 0 when count is only the best found
+    int32_t count = -1;  // not known (no game, or no memory to work it out)
+    int32_t exact = 0;   // 0 when count is only the best found
 };
 
 // The control's own record, in the window's extra bytes: under Wine every
@@ -41,6 +40,7 @@ struct Control {
     CellTiles* tiles;
     BackBuffer* buffer;
     BoardDrawn* drawn;
+    FewestPresses fewest;
 };
 
 // No CS_DBLCLKS: the second click of a quick pair must arrive as an ordinary
@@ -108,36 +108,17 @@ const CellSize* OwnCellSize(HWND window)
     return control ? control->cell : nullptr;
 }
 
-FewestPresses* GetFewest(HWND window)
+void ForgetFewest(Control* control)
 {
-    return static_cast<FewestPresses*>(GetPropA(window, kFewestProp));
-}
-
-void ForgetFewest(HWND window)
-{
-    if (FewestPresses* fewest = GetFewest(window)) {
-        fewest->count = -1;
-        fewest->exact = 0;
-    }
+    control->fewest = FewestPresses{};
 }
 
 // Reads the deal off the snapshot and keeps its fewest presses; without the
 // memory to do so the count stays unknown.
-void SolveDeal(HWND window, const Board* board)
+void SolveDeal(Control* control)
 {
-    FewestPresses* fewest = GetFewest(window);
-    if (!fewest) {
-        fewest = static_cast<FewestPresses*>(malloc(sizeof(FewestPresses)));
-        if (!fewest) {
-            return;
-        }
-        if (!SetPropA(window, kFewestProp, fewest)) {
-            free(fewest);
-            return;
-        }
-    }
-    fewest->count = -1;
-    fewest->exact = 0;
+    ForgetFewest(control);
+    const Board* board = control->board;
     const size_t cells = static_cast<size_t>(BoardColumns(board)) * static_cast<size_t>(BoardRows(board));
     unsigned char* deal = static_cast<unsigned char*>(malloc(2 * cells));  // the deal, then the presses
     if (!deal) {
@@ -145,8 +126,9 @@ void SolveDeal(HWND window, const Board* board)
     }
     BoardGetDeal(board, deal);
     int exact = 0;
-    fewest->count = SolverFewestPresses(BoardColumns(board), BoardRows(board), deal, deal + cells, &exact);
-    fewest->exact = exact;
+    control->fewest.count =
+        SolverFewestPresses(BoardColumns(board), BoardRows(board), deal, deal + cells, &exact);
+    control->fewest.exact = exact;
     free(deal);
 }
 
@@ -252,9 +234,6 @@ void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
 // Frees whatever the properties hold; safe on a half-built control.
 void FreeState(HWND window)
 {
-    if (void* fewest = RemovePropA(window, kFewestProp)) {
-        free(fewest);
-    }
     RemovePropA(window, kCellSizeProp);
     RemovePropA(window, kBoardProp);
     Control* control = OwnControl(window);
@@ -476,11 +455,11 @@ int BoardCtlHasGame(HWND window)
 
 int BoardCtlGetFewestPresses(HWND window, int* exact)
 {
-    const FewestPresses* fewest = GetFewest(window);
+    const Control* control = GetControl(window);
     if (exact) {
-        *exact = fewest ? fewest->exact : 0;
+        *exact = control ? control->fewest.exact : 0;
     }
-    return fewest ? fewest->count : -1;
+    return control ? control->fewest.count : -1;
 }
 
 // ---- Changes ----------------------------------------------------------------
@@ -515,7 +494,7 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
     }
     BoardDestroy(control->board);
     control->board = board;
-    ForgetFewest(window);
+    ForgetFewest(control);
     ResizeToPreferred(window);
     SendBoardNotify(window, BN_GRIDSIZE);
     RequestRepaint(window);
@@ -524,12 +503,12 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
 
 int BoardCtlClear(HWND window)
 {
-    Board* board = GetBoard(window);
-    if (!board) {
+    Control* control = GetControl(window);
+    if (!control || !control->board) {
         return 0;
     }
-    BoardClear(board);
-    ForgetFewest(window);
+    BoardClear(control->board);
+    ForgetFewest(control);
     RequestRepaint(window);
     return 1;
 }
@@ -547,12 +526,12 @@ int BoardCtlRetry(HWND window)
 
 int BoardCtlNewGame(HWND window, uint32_t seed)
 {
-    Board* board = GetBoard(window);
-    if (!board) {
+    Control* control = GetControl(window);
+    if (!control || !control->board) {
         return 0;
     }
-    BoardScramble(board, kScramblePasses, seed);
-    SolveDeal(window, board);
+    BoardScramble(control->board, kScramblePasses, seed);
+    SolveDeal(control);
     RequestRepaint(window);
     return 1;
 }

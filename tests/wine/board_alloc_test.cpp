@@ -97,7 +97,7 @@ struct Allocation {
     const char* what;
 };
 const Allocation kCreation[] = {
-    {1, 5 * sizeof(void*), "the control's record"},
+    {1, 5 * sizeof(void*) + 2 * sizeof(int32_t), "the control's record (with the fewest presses)"},
     {2, 3 * 2 * sizeof(uint32_t), "the first board's cell words"},
     {3, sizeof(Board), "the first board's record"},
     {4, sizeof(CellSize), "the cell size"},
@@ -174,11 +174,9 @@ TEST(BoardCtlMemory, ADealWithoutMemoryToSolveItIsDealtWithoutACountAndLeaksNoth
     HWND board = BoardCtlCreate(host.hwnd(), kId, WS_CHILD | WS_VISIBLE);
     ASSERT_NE(nullptr, board);
     ASSERT_EQ(1, BoardCtlNewBoard(board, 4, 4));
-    // The first deal makes the record that keeps the count; every deal reads
-    // itself off the board (16 bytes, and 16 for the presses) and gives the
-    // solver its work.
+    // Every deal reads itself off the board (16 bytes, and 16 for the
+    // presses) and gives the solver its work.
     const Allocation kDeal[] = {
-        {1, 8, "the record"},
         {1, 32, "the deal and the presses"},
         {2, 0, "the solver's work"},
     };

@@ -578,8 +578,8 @@ int FewestForTheCellsShown(const Board* model)
 
 TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
 {
+    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));  // a new control: no game yet
     Grid(4, 4);
-    EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, nullptr));  // no game yet
     BoardCtlNewGame(board, 4242u);
     const int fewest = FewestForTheCellsShown(Model(board));
     ASSERT_GT(fewest, 0);
