@@ -7,8 +7,10 @@
 
 extern "C" {
 void* __real_malloc(size_t size);
+void* __real_calloc(size_t count, size_t size);
 void __real_free(void* block);
 void* __wrap_malloc(size_t size);
+void* __wrap_calloc(size_t count, size_t size);
 void __wrap_free(void* block);
 }
 
@@ -32,18 +34,22 @@ Watch g_watch;
 
 } // namespace
 
-void* __wrap_malloc(size_t size)
+namespace {
+
+// Counts one call of either allocator and makes it fail when armed to.
+bool Denied(size_t size)
 {
-    if (!g_watch.active) {
-        return __real_malloc(size);
-    }
     ++g_watch.calls;
     if (g_watch.calls == g_watch.failNth) {
         g_watch.failed = true;
         g_watch.failedSize = size;
-        return nullptr;
+        return true;
     }
-    void* p = __real_malloc(size);
+    return false;
+}
+
+void Track(void* p)
+{
     if (p) {
         if (g_watch.blocks < kMaxBlocks) {
             g_watch.block[g_watch.blocks++] = p;
@@ -51,6 +57,34 @@ void* __wrap_malloc(size_t size)
             ++g_watch.untracked;
         }
     }
+}
+
+} // namespace
+
+void* __wrap_malloc(size_t size)
+{
+    if (!g_watch.active) {
+        return __real_malloc(size);
+    }
+    if (Denied(size)) {
+        return nullptr;
+    }
+    void* p = __real_malloc(size);
+    Track(p);
+    return p;
+}
+
+// The compiler may turn a malloc followed by clearing it into one calloc.
+void* __wrap_calloc(size_t count, size_t size)
+{
+    if (!g_watch.active) {
+        return __real_calloc(count, size);
+    }
+    if (Denied(count * size)) {
+        return nullptr;
+    }
+    void* p = __real_calloc(count, size);
+    Track(p);
     return p;
 }
 
