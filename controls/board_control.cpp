@@ -99,11 +99,6 @@ int PublishState(HWND window, Control* control)
                : 0;
 }
 
-void ForgetFewest(Control* control)
-{
-    control->fewest = FewestPresses{};
-}
-
 // Works the deal out from the snapshot kept for Retry. Without the memory to
 // do so the count stays unknown, and the next question tries again.
 void SolveDeal(Control* control)
@@ -537,7 +532,7 @@ int BoardCtlNewGame(HWND window, uint32_t seed)
         return 0;
     }
     BoardScramble(control->board, kScramblePasses, seed);
-    ForgetFewest(control);  // worked out when the win asks for it
+    control->fewest = FewestPresses{};  // worked out when the win asks for it
     RequestRepaint(window);
     return 1;
 }
