@@ -5,9 +5,11 @@
 // names below become.
 #include "tests/wine/malloc_seam.h"
 
+#include <cstdint>
+#include <cstring>
+
 extern "C" {
 void* __real_malloc(size_t size);
-void* __real_calloc(size_t count, size_t size);
 void __real_free(void* block);
 void* __wrap_malloc(size_t size);
 void* __wrap_calloc(size_t count, size_t size);
@@ -34,22 +36,18 @@ Watch g_watch;
 
 } // namespace
 
-namespace {
-
-// Counts one call of either allocator and makes it fail when armed to.
-bool Denied(size_t size)
+void* __wrap_malloc(size_t size)
 {
+    if (!g_watch.active) {
+        return __real_malloc(size);
+    }
     ++g_watch.calls;
     if (g_watch.calls == g_watch.failNth) {
         g_watch.failed = true;
         g_watch.failedSize = size;
-        return true;
+        return nullptr;
     }
-    return false;
-}
-
-void Track(void* p)
-{
+    void* p = __real_malloc(size);
     if (p) {
         if (g_watch.blocks < kMaxBlocks) {
             g_watch.block[g_watch.blocks++] = p;
@@ -57,34 +55,20 @@ void Track(void* p)
             ++g_watch.untracked;
         }
     }
-}
-
-} // namespace
-
-void* __wrap_malloc(size_t size)
-{
-    if (!g_watch.active) {
-        return __real_malloc(size);
-    }
-    if (Denied(size)) {
-        return nullptr;
-    }
-    void* p = __real_malloc(size);
-    Track(p);
     return p;
 }
 
-// The compiler may turn a malloc followed by clearing it into one calloc.
+// The compiler may turn a malloc followed by clearing the block into one
+// calloc: it counts, and fails, as that malloc.
 void* __wrap_calloc(size_t count, size_t size)
 {
-    if (!g_watch.active) {
-        return __real_calloc(count, size);
-    }
-    if (Denied(count * size)) {
+    if (size && count > SIZE_MAX / size) {
         return nullptr;
     }
-    void* p = __real_calloc(count, size);
-    Track(p);
+    void* p = __wrap_malloc(count * size);
+    if (p) {
+        memset(p, 0, count * size);
+    }
     return p;
 }
 
