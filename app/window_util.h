@@ -23,8 +23,8 @@ BOOL SetWindowPosition(HWND window, int x, int y);    // keeps size and z-order
 GridPoint GetClientSize(HWND window);
 GridPoint GetWindowSize(HWND window);
 
-// The cursor in the window's client coordinates. Mouse handlers use this
-// rather than the message coordinates. Returns 0 when it cannot be converted.
+// The cursor in the window's client coordinates, where it is now (the link
+// label asks it). Returns 0 when it cannot be converted.
 int GetClientCursorPos(HWND window, POINT* point);
 
 // Repaint request of every control: the whole client area, without erasing.

@@ -93,6 +93,10 @@ void DrawArea(HWND window, HDC screen, const RECT* area, const BackBuffer* buffe
     // The draw step keeps client coordinates and stays inside the area, even
     // when the buffer kept from an earlier paint is larger.
     SetWindowOrgEx(memory, area->left, area->top, nullptr);
+    // Pattern brushes (DrawFocusRect's dots among them) are aligned to device
+    // pixels: start the pattern at the client's corner, or a paint area at an
+    // odd position shifts the dots by one against a whole-window paint.
+    SetBrushOrgEx(memory, -area->left, -area->top, nullptr);
     SelectClipRgn(memory, nullptr);
     IntersectClipRect(memory, area->left, area->top, area->right, area->bottom);
     RECT client;

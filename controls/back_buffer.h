@@ -22,10 +22,11 @@ struct PixelView {
 
 // A window's class-specific painting. It receives a memory DC and the whole
 // client rectangle, and draws in client coordinates: the DC's window origin
-// is set so that client point (x, y) lands where the buffer holds it. The
-// buffer may cover only part of the client area (see below) and GDI clips
-// the rest away; the step must paint every pixel of the client rectangle
-// that the buffer covers. It finds its state through the window's properties.
+// (and its brush origin, for patterns) is set so that client point (x, y)
+// lands where the buffer holds it. The buffer may cover only part of the
+// client area (see below) and GDI clips the rest away; the step must paint
+// every pixel of the client rectangle that the buffer covers. It finds its
+// state through the window handle.
 using DrawStep = void (*)(HWND window, HDC dc, const RECT* client);
 // The same, also given the buffer's pixels.
 using PixelDrawStep = void (*)(HWND window, HDC dc, const RECT* client, const PixelView* pixels);

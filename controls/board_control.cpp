@@ -17,22 +17,21 @@ constexpr char kClassName[] = "board";
 constexpr char kBoardProp[] = "PROP_BOARD";
 constexpr char kCellSizeProp[] = "PROP_APPINFO";
 
-// The fewest presses that solve the puzzle as dealt, worked out once per deal
-// so that a win never waits for it.
+// The fewest presses that solve the puzzle as dealt, worked out the first
+// time they are asked for and kept until the next deal: a Start never waits
+// for them, and a Retry or a second win of the same deal does not ask again.
+// Without a game (a new board, a cleared one) nobody is told them.
 struct FewestPresses {
-    int32_t count = -1;  // not known (no game, or no memory to work it out)
+    int32_t count = -1;  // not worked out yet (or there was no memory to do it)
     int32_t exact = 0;   // 0 when count is only the best found
 };
 
-// The control's own record, in the window's extra bytes: under Wine every
-// GetPropA is a round trip to the server (12 to 50 us here), and a repaint
-// during a drag spent more on five of them than on drawing. The board and
-// the cell size are published as properties too, for whoever inspects a
-// control by name, and the board's property tells a board control from any
-// other window; the control reads its state here.
+// The control's whole state, in the window's extra bytes and nowhere else:
+// under Wine every GetPropA is a round trip to the server (12 to 50 us here),
+// and a repaint during a drag spent more on a few of them than on drawing.
 struct Control {
-    Board* board;
-    CellSize* cell;
+    Board* board;  // never null while the record exists
+    CellSize cell;
     // Made at the first paint (the tiles remade when the cell size or the
     // colours change), freed with the control: a press repaints at every
     // mouse move, and with what the kept buffer holds noted down, a repaint
@@ -68,75 +67,68 @@ int g_inputLocked = 1;
 
 constexpr int kRecordOffset = 0;  // of the extra bytes
 
-// Only for a window known to be a board control: the handlers of its own
-// window procedure, which no other window reaches.
-Control* OwnControl(HWND window)
+LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The one way to a control's record, for its own handlers and for every
+// operation alike: null for a window of any other class (whose extra bytes
+// mean something else or nothing), and for a control before its WM_CREATE
+// or after its WM_DESTROY. The class's procedure, not the window's, tells a
+// board: whoever subclasses a control changes only the latter.
+Control* ControlOf(HWND window)
 {
+    if (GetClassLongPtrA(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(BoardCtlProc)) {
+        return nullptr;
+    }
     return reinterpret_cast<Control*>(GetWindowLongPtrA(window, kRecordOffset));
 }
 
-// For any window: null unless it is a board control with its state.
-Control* GetControl(HWND window)
+// The board and the cell size are also named as window properties, for
+// whoever inspects a control from outside; they are set and removed here
+// alone, and the control itself never reads them. A null record removes
+// them. 0 when a property cannot be set.
+int PublishState(HWND window, Control* control)
 {
-    return GetPropA(window, kBoardProp) ? OwnControl(window) : nullptr;
+    if (!control) {
+        RemovePropA(window, kCellSizeProp);
+        RemovePropA(window, kBoardProp);
+        return 1;
+    }
+    return SetPropA(window, kBoardProp, control->board) &&
+                   SetPropA(window, kCellSizeProp, &control->cell)
+               ? 1
+               : 0;
 }
 
-Board* GetBoard(HWND window)
-{
-    const Control* control = GetControl(window);
-    return control ? control->board : nullptr;
-}
-
-CellSize* GetCellSize(HWND window)
-{
-    const Control* control = GetControl(window);
-    return control ? control->cell : nullptr;
-}
-
-// The same for the handlers of the control's own window procedure, without
-// the property look-up: every mouse move of a press comes this way, and under
-// Wine each look-up is a round trip to the server.
-Board* OwnBoard(HWND window)
-{
-    const Control* control = OwnControl(window);
-    return control ? control->board : nullptr;
-}
-
-const CellSize* OwnCellSize(HWND window)
-{
-    const Control* control = OwnControl(window);
-    return control ? control->cell : nullptr;
-}
-
-void ForgetFewest(Control* control)
-{
-    control->fewest = FewestPresses{};
-}
-
-// Reads the deal off the snapshot and keeps its fewest presses; without the
-// memory to do so the count stays unknown.
+// Works the deal out from the snapshot kept for Retry. Without the memory to
+// do so the count stays unknown, and the next question tries again.
 void SolveDeal(Control* control)
 {
-    ForgetFewest(control);
     const Board* board = control->board;
-    const size_t cells = static_cast<size_t>(BoardColumns(board)) * static_cast<size_t>(BoardRows(board));
-    unsigned char* deal = static_cast<unsigned char*>(malloc(2 * cells));  // the deal, then the presses
+    const int columns = BoardColumns(board);
+    const int rows = BoardRows(board);
+    const size_t cells = static_cast<size_t>(columns) * static_cast<size_t>(rows);
+    // The deal, then the presses.
+    unsigned char* deal = static_cast<unsigned char*>(malloc(2 * cells));
     if (!deal) {
         return;
     }
     BoardGetDeal(board, deal);
     int exact = 0;
-    control->fewest.count =
-        SolverFewestPresses(BoardColumns(board), BoardRows(board), deal, deal + cells, &exact);
-    control->fewest.exact = exact;
+    const int count = SolverFewestPresses(columns, rows, deal, deal + cells, &exact);
     free(deal);
+    // Every deal is made of presses, so -1 only means the solver ran out of memory.
+    if (count >= 0) {
+        control->fewest.count = count;
+        control->fewest.exact = exact;
+    }
 }
 
 // ---- Geometry ---------------------------------------------------------------
 
-GridPoint BoardPixelSize(const Board* board, const CellSize* cell)
+GridPoint BoardPixelSize(const Control* control)
 {
-    return GridPoint{BoardColumns(board) * cell->width, BoardRows(board) * cell->height};
+    return GridPoint{BoardColumns(control->board) * control->cell.width,
+                     BoardRows(control->board) * control->cell.height};
 }
 
 // Where the grid starts along one side of the client area: centred, which
@@ -151,32 +143,39 @@ LONG GridStart(LONG clientStart, LONG clientEnd, int gridLength)
     return (clientStart + clientEnd) / 2 - gridLength / 2;
 }
 
-RECT GridRect(HWND window, const Board* board, const CellSize* cell)
+RECT GridRect(HWND window, const Control* control)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
-    const GridPoint size = BoardPixelSize(board, cell);
+    const GridPoint size = BoardPixelSize(control);
     const GridPoint origin = {GridStart(client.left, client.right, size.x),
                               GridStart(client.top, client.bottom, size.y)};
     return RectFromOriginSize(origin, size);
 }
 
-// The cell under the cursor where it is now, not where the message says it
-// was, so that button-down, moves and button-up all judge the same point.
-int HitTest(HWND window, const Board* board, const CellSize* cell, GridPoint* at)
+// The point a mouse message carries, in client coordinates: where the pointer
+// was when the button went down, moved or came up. A busy game handles a
+// click a while after it was made, and by then the pointer may be over
+// another cell. Signed 16-bit values: under capture a point left of or above
+// the control is negative.
+POINT MessagePoint(LPARAM lParam)
 {
-    POINT point;
-    if (!GetClientCursorPos(window, &point)) {
-        return 0;
-    }
-    if (cell->width <= 0 || cell->height <= 0) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+// The cell at a client point; 0 for the frame, the spare area and anywhere
+// outside the control.
+int HitTest(HWND window, const Control* control, POINT point, GridPoint* at)
+{
+    const CellSize cell = control->cell;
+    if (cell.width <= 0 || cell.height <= 0) {
         return 0;  // a degenerate cell size has no cells to hit
     }
-    const RECT grid = GridRect(window, board, cell);
+    const RECT grid = GridRect(window, control);
     if (!PtInRect(&grid, point)) {
         return 0;
     }
-    GridPointSet(at, (point.x - grid.left) / cell->width, (point.y - grid.top) / cell->height);
+    GridPointSet(at, (point.x - grid.left) / cell.width, (point.y - grid.top) / cell.height);
     return 1;
 }
 
@@ -196,12 +195,12 @@ int ResizeToPreferred(HWND window)
 // bevel routines).
 const CellTiles* FreshTiles(Control* control)
 {
-    const CellSize* cell = control->cell;
-    if (CellTilesFit(control->tiles, cell->width, cell->height)) {
+    const CellSize cell = control->cell;
+    if (CellTilesFit(control->tiles, cell.width, cell.height)) {
         return control->tiles;
     }
     CellTilesDestroy(control->tiles);  // made for another size or other colours
-    control->tiles = CellTilesCreate(cell->width, cell->height, kRaisedCellRings, kSunkCellRings);
+    control->tiles = CellTilesCreate(cell.width, cell.height, kRaisedCellRings, kSunkCellRings);
     return control->tiles;
 }
 
@@ -215,28 +214,22 @@ BoardDrawn* DrawnRecord(Control* control)
     return control->drawn;
 }
 
+// Reached only from OnPaint, which has made sure the record is there.
 void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
 {
-    Control* control = OwnControl(window);
-    if (!control || !control->board || !control->cell) {
-        BoardPaint(dc, client, pixels, client, GridPoint{0, 0}, nullptr, nullptr,
-                   control ? control->drawn : nullptr);  // face, frame
-        return;
-    }
-    const CellSize* cell = control->cell;
-    const RECT grid = GridRect(window, control->board, cell);
-    BoardPaint(dc, client, pixels, &grid, GridPoint{cell->width, cell->height}, control->board,
-               FreshTiles(control), DrawnRecord(control));
+    Control* control = ControlOf(window);
+    const RECT grid = GridRect(window, control);
+    BoardPaint(dc, client, pixels, &grid, GridPoint{control->cell.width, control->cell.height},
+               control->board, FreshTiles(control), DrawnRecord(control));
 }
 
 // ---- Message handlers -------------------------------------------------------
 
-// Frees whatever the properties hold; safe on a half-built control.
+// Frees the record and all it holds; safe on a half-built control.
 void FreeState(HWND window)
 {
-    RemovePropA(window, kCellSizeProp);
-    RemovePropA(window, kBoardProp);
-    Control* control = OwnControl(window);
+    PublishState(window, nullptr);
+    Control* control = ControlOf(window);
     if (!control) {
         return;
     }
@@ -244,7 +237,6 @@ void FreeState(HWND window)
     BoardDrawnDestroy(control->drawn);
     BackBufferDestroy(control->buffer);
     CellTilesDestroy(control->tiles);
-    free(control->cell);
     if (control->board) {
         BoardDestroy(control->board);
     }
@@ -260,15 +252,13 @@ LRESULT OnCreate(HWND window)
         return -1;
     }
     *control = Control{};
+    control->cell = kInitialCellSize;
     SetWindowLongPtrA(window, kRecordOffset, reinterpret_cast<LONG_PTR>(control));
     control->board = BoardCreate(kInitialColumns, kInitialRows);
-    control->cell = static_cast<CellSize*>(malloc(sizeof(CellSize)));
-    if (!control->board || !control->cell || !SetPropA(window, kBoardProp, control->board) ||
-        !SetPropA(window, kCellSizeProp, control->cell)) {
+    if (!control->board || !PublishState(window, control)) {
         FreeState(window);
         return -1;
     }
-    *control->cell = kInitialCellSize;
     ResizeToPreferred(window);
     return 0;
 }
@@ -283,64 +273,66 @@ LRESULT OnDestroy(HWND window)
 // makes a buffer of its own.
 BackBuffer* KeptBuffer(Control* control)
 {
-    if (control && !control->buffer) {
+    if (!control->buffer) {
         control->buffer = BackBufferCreate();
     }
-    return control ? control->buffer : nullptr;
+    return control->buffer;
 }
 
 LRESULT OnPaint(HWND window)
 {
-    return PaintWithKeptBuffer(window, KeptBuffer(OwnControl(window)), DrawBoard);
+    Control* control = ControlOf(window);
+    if (!control) {
+        // Nothing to show: only end the paint, so that it does not repeat.
+        return DefWindowProcA(window, WM_PAINT, 0, 0);
+    }
+    return PaintWithKeptBuffer(window, KeptBuffer(control), DrawBoard);
 }
 
-LRESULT OnLButtonDown(HWND window)
+LRESULT OnLButtonDown(HWND window, POINT point)
 {
     if (g_inputLocked) {
         return 0;
     }
-    Board* board = OwnBoard(window);
-    const CellSize* cell = OwnCellSize(window);
+    Control* control = ControlOf(window);
     GridPoint at;
-    if (!board || !cell || !HitTest(window, board, cell, &at)) {
+    if (!control || !HitTest(window, control, point, &at)) {
         return 0;
     }
     SetCapture(window);
-    BoardSetHot(board, at, 1);
+    BoardSetHot(control->board, at, 1);
     RequestRepaint(window);
     return 0;
 }
 
-LRESULT OnMouseMove(HWND window, WPARAM keys)
+LRESULT OnMouseMove(HWND window, WPARAM keys, POINT point)
 {
     if (g_inputLocked || !(keys & MK_LBUTTON)) {
         return 0;
     }
-    Board* board = OwnBoard(window);
-    const CellSize* cell = OwnCellSize(window);
+    Control* control = ControlOf(window);
     GridPoint hot;
-    if (!board || !cell || !BoardGetHot(board, &hot)) {
+    if (!control || !BoardGetHot(control->board, &hot)) {
         return 0;
     }
     // Off the grid the pushed look stays as it was: only a cell decides it.
     GridPoint at;
-    if (HitTest(window, board, cell, &at)) {
-        BoardSetHot(board, hot, GridPointEqual(&at, &hot));
+    if (HitTest(window, control, point, &at)) {
+        BoardSetHot(control->board, hot, GridPointEqual(&at, &hot));
     }
     RequestRepaint(window);
     return 0;
 }
 
-LRESULT OnLButtonUp(HWND window)
+LRESULT OnLButtonUp(HWND window, POINT point)
 {
     if (!g_inputLocked) {
-        Board* board = OwnBoard(window);
-        const CellSize* cell = OwnCellSize(window);
+        Control* control = ControlOf(window);
         GridPoint at;
         GridPoint hot;
-        if (board && cell && HitTest(window, board, cell, &at) && BoardGetHot(board, &hot) &&
+        if (control && HitTest(window, control, point, &at) && BoardGetHot(control->board, &hot) &&
             GridPointEqual(&at, &hot)) {
-            BoardPress(board, at);
+            BoardPress(control->board, at);
             RequestRepaint(window);
             SendBoardNotify(window, BN_PRESSED);
         }
@@ -349,8 +341,8 @@ LRESULT OnLButtonUp(HWND window)
     ReleaseCapture();
     // The parent's handler may have replaced the board or destroyed the
     // control, and may have locked the input: read everything afresh.
-    const Board* board = OwnBoard(window);
-    if (!g_inputLocked && board && BoardIsSolved(board)) {
+    const Control* control = ControlOf(window);
+    if (!g_inputLocked && control && BoardIsSolved(control->board)) {
         SendBoardNotify(window, BN_SOLVED);
     }
     return 0;
@@ -361,8 +353,8 @@ LRESULT OnCaptureChanged(HWND window, HWND gaining)
     if (gaining == window) {
         return 0;
     }
-    if (Board* board = OwnBoard(window)) {
-        BoardResetHot(board);
+    if (Control* control = ControlOf(window)) {
+        BoardResetHot(control->board);
     }
     RequestRepaint(window);
     return 0;
@@ -378,11 +370,11 @@ LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT:
         return OnPaint(window);
     case WM_LBUTTONDOWN:
-        return OnLButtonDown(window);
+        return OnLButtonDown(window, MessagePoint(lParam));
     case WM_MOUSEMOVE:
-        return OnMouseMove(window, wParam);
+        return OnMouseMove(window, wParam, MessagePoint(lParam));
     case WM_LBUTTONUP:
-        return OnLButtonUp(window);
+        return OnLButtonUp(window, MessagePoint(lParam));
     case WM_CAPTURECHANGED:
         return OnCaptureChanged(window, reinterpret_cast<HWND>(lParam));
     default:
@@ -410,12 +402,11 @@ HWND BoardCtlCreate(HWND parent, int id, DWORD style)
 
 int BoardCtlGetPreferredSize(HWND window, GridPoint* size)
 {
-    const Board* board = GetBoard(window);
-    const CellSize* cell = GetCellSize(window);
-    if (!board || !cell || !size) {
+    const Control* control = ControlOf(window);
+    if (!control || !size) {
         return 0;
     }
-    const GridPoint pixels = BoardPixelSize(board, cell);
+    const GridPoint pixels = BoardPixelSize(control);
     GridPointSet(size, std::min(pixels.x + kFrameSpace, kMaxWindowExtent),
                  std::min(pixels.y + kFrameSpace, kMaxWindowExtent));
     return 1;
@@ -423,55 +414,64 @@ int BoardCtlGetPreferredSize(HWND window, GridPoint* size)
 
 int BoardCtlGetCellSize(HWND window, CellSize* size)
 {
-    const CellSize* cell = GetCellSize(window);
-    if (!cell || !size) {
+    const Control* control = ControlOf(window);
+    if (!control || !size) {
         return 0;
     }
-    *size = *cell;
+    *size = control->cell;
     return 1;
 }
 
 int BoardCtlGetGridSize(HWND window, GridPoint* size)
 {
-    const Board* board = GetBoard(window);
-    if (!board || !size) {
+    const Control* control = ControlOf(window);
+    if (!control || !size) {
         return 0;
     }
-    GridPointSet(size, BoardColumns(board), BoardRows(board));
+    GridPointSet(size, BoardColumns(control->board), BoardRows(control->board));
     return 1;
 }
 
 int BoardCtlGetScramblePresses(HWND window)
 {
-    const Board* board = GetBoard(window);
-    return board ? BoardScramblePresses(board) : 0;
+    const Control* control = ControlOf(window);
+    return control ? BoardScramblePresses(control->board) : 0;
 }
 
 int BoardCtlHasGame(HWND window)
 {
-    const Board* board = GetBoard(window);
-    return board ? BoardHasGame(board) : 0;
+    const Control* control = ControlOf(window);
+    return control ? BoardHasGame(control->board) : 0;
 }
 
 int BoardCtlGetFewestPresses(HWND window, int* exact)
 {
-    const Control* control = GetControl(window);
+    Control* control = ControlOf(window);
     if (exact) {
-        *exact = control ? control->fewest.exact : 0;
+        *exact = 0;
     }
-    return control ? control->fewest.count : -1;
+    if (!control || !BoardHasGame(control->board)) {
+        return -1;
+    }
+    if (control->fewest.count < 0) {
+        SolveDeal(control);
+    }
+    if (exact) {
+        *exact = control->fewest.exact;
+    }
+    return control->fewest.count;
 }
 
 // ---- Changes ----------------------------------------------------------------
 
 int BoardCtlSetCellSize(HWND window, int width, int height)
 {
-    CellSize* cell = GetCellSize(window);
-    if (!cell) {
+    Control* control = ControlOf(window);
+    if (!control) {
         return 0;
     }
-    cell->width = width;
-    cell->height = height;
+    control->cell.width = width;
+    control->cell.height = height;
     ResizeToPreferred(window);
     SendBoardNotify(window, BN_CELLSIZE);
     RequestRepaint(window);
@@ -480,21 +480,23 @@ int BoardCtlSetCellSize(HWND window, int width, int height)
 
 int BoardCtlNewBoard(HWND window, int columns, int rows)
 {
-    Control* control = GetControl(window);
-    if (!control || !control->board) {
+    Control* control = ControlOf(window);
+    if (!control) {
         return 0;
     }
     Board* board = BoardCreate(columns, rows);
     if (!board) {
         return 0;  // the old board and the control's size stay as they were
     }
-    if (!SetPropA(window, kBoardProp, board)) {
+    Board* old = control->board;
+    control->board = board;
+    if (!PublishState(window, control)) {
+        control->board = old;
+        PublishState(window, control);
         BoardDestroy(board);
         return 0;
     }
-    BoardDestroy(control->board);
-    control->board = board;
-    ForgetFewest(control);
+    BoardDestroy(old);
     ResizeToPreferred(window);
     SendBoardNotify(window, BN_GRIDSIZE);
     RequestRepaint(window);
@@ -503,35 +505,34 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
 
 int BoardCtlClear(HWND window)
 {
-    Control* control = GetControl(window);
-    if (!control || !control->board) {
+    Control* control = ControlOf(window);
+    if (!control) {
         return 0;
     }
     BoardClear(control->board);
-    ForgetFewest(control);
     RequestRepaint(window);
     return 1;
 }
 
 int BoardCtlRetry(HWND window)
 {
-    Board* board = GetBoard(window);
-    if (!board) {
+    Control* control = ControlOf(window);
+    if (!control) {
         return 0;
     }
-    BoardRestore(board);  // nothing to restore without a game, and that is fine
+    BoardRestore(control->board);  // nothing to restore without a game, and that is fine
     RequestRepaint(window);
     return 1;
 }
 
 int BoardCtlNewGame(HWND window, uint32_t seed)
 {
-    Control* control = GetControl(window);
-    if (!control || !control->board) {
+    Control* control = ControlOf(window);
+    if (!control) {
         return 0;
     }
     BoardScramble(control->board, kScramblePasses, seed);
-    SolveDeal(control);
+    control->fewest = FewestPresses{};  // worked out when the win asks for it
     RequestRepaint(window);
     return 1;
 }

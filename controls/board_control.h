@@ -35,9 +35,11 @@ int BoardCtlGetCellSize(HWND board, CellSize* size);
 int BoardCtlGetGridSize(HWND board, GridPoint* size);        // (columns, rows)
 int BoardCtlGetScramblePresses(HWND board);
 int BoardCtlHasGame(HWND board);
-// The fewest presses that solve the puzzle as it was dealt, worked out when
-// it was dealt; -1 while there is no game or when it could not be worked out.
-// *exact (may be null) is 1 when no fewer exist, 0 when the count is the best found.
+// The fewest presses that solve the puzzle as it was dealt: worked out at the
+// first call after a deal (tens of milliseconds on the largest grids) and
+// kept until the next deal, new board or clear; -1 while there is no game or
+// when there was no memory to work it out. *exact (may be null) is 1 when no
+// fewer exist, 0 when the count is the best found.
 int BoardCtlGetFewestPresses(HWND board, int* exact);
 
 // Changes. Set cell size and new board resize the control, then notify.
@@ -45,7 +47,7 @@ int BoardCtlSetCellSize(HWND board, int width, int height);
 int BoardCtlNewBoard(HWND board, int columns, int rows);  // 0, old board kept, on failure
 int BoardCtlClear(HWND board);
 int BoardCtlRetry(HWND board);
-int BoardCtlNewGame(HWND board, uint32_t seed);  // also works out the deal's fewest presses
+int BoardCtlNewGame(HWND board, uint32_t seed);
 
 // The process-wide input lock shared by every board; locked at start.
 int BoardCtlLock();

@@ -1,6 +1,7 @@
 # Sourced by run.sh and test.sh: configures (once) and builds both trees.
 #   build/win32  the game and the Wine tests (MinGW-w64 cross build)
 #   build/host   the portable code and its tests, with the sanitizers
+#   build/release  the game as shipped (tessaly_build_release, below)
 build=${TESSALY_BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -18,4 +19,19 @@ tessaly_build() {
             return 1
         }
     done
+}
+
+# The game as the zip ships it, in a tree of its own (build/release): the
+# Release build of the given targets (default: the game alone).
+tessaly_build_release() {
+    local dir=$build/release
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    fi
+    cmake --build "$dir" --target "${@:-knaplet}" -j "$jobs" -- --no-print-directory \
+        >/dev/null 2>"$dir/build-errors.log" || {
+        cat "$dir/build-errors.log" >&2
+        return 1
+    }
 }

@@ -7,16 +7,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/tools/setup.sh"
 . "$root/tools/build.sh"
 
+tessaly_build_release
 release=$build/release
-if [ ! -f "$release/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$release" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-fi
-cmake --build "$release" --target knaplet -j "$jobs" -- --no-print-directory \
-    >/dev/null 2>"$release/build-errors.log" || {
-    cat "$release/build-errors.log" >&2
-    exit 1
-}
 
 stage=$build/package
 rm -rf "$stage"

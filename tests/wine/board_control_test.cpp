@@ -459,17 +459,35 @@ TEST_F(BoardCtlTest, ACellReachesToItsLastPixelAndTheNextBeginsRightAfter)
     EXPECT_EQ((std::vector<std::string>{"#...", ".##.", ".#..", "...."}), Cells());
 }
 
-TEST_F(BoardCtlTest, MovesWithoutTheButtonHeldDoNotTrackThePress)
+// A busy game reads a click after the pointer has moved on: the messages,
+// not the pointer, say where the button went down, moved and came up.
+TEST_F(BoardCtlTest, APressIsWhereTheMessagesPutItWhereverThePointerIsNow)
 {
     Grid(4, 4);
-    // A press that the button no longer holds: the cursor then moves freely.
-    MoveTo(Centre(1, 1));
-    SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    MoveTo(Centre(3, 0));  // and there it stays
+    const auto send = [&](UINT msg, WPARAM keys, POINT at) {
+        SendMessageA(board, msg, keys, MAKELPARAM(at.x, at.y));
+        wt::PumpMessages();
+    };
+    send(WM_LBUTTONDOWN, MK_LBUTTON, Centre(1, 2));
     ASSERT_EQ(board, GetCapture());
-    MoveTo(Centre(2, 2));
-    EXPECT_EQ("pushed-in+focus", Look(1, 1));
-    SendMessageA(board, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(kSolved, Codes());
+    EXPECT_EQ("pushed-in+focus", Look(1, 2));
+    send(WM_MOUSEMOVE, 0, Centre(2, 2));  // without the button held: not tracked
+    EXPECT_EQ("pushed-in+focus", Look(1, 2));
+    send(WM_MOUSEMOVE, MK_LBUTTON, Centre(2, 1));
+    EXPECT_EQ("raised+focus", Look(1, 2));
+    send(WM_MOUSEMOVE, MK_LBUTTON, Centre(1, 2));
+    send(WM_LBUTTONUP, 0, Centre(1, 2));
+    EXPECT_EQ(kPressed, Codes());
+    EXPECT_EQ((std::vector<std::string>{"....", ".#..", "###.", ".#.."}), Cells());
+
+    // Under capture a point left of the control is negative: released just
+    // beside the hot cell, the press is withdrawn.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, Centre(0, 1));
+    send(WM_LBUTTONUP, 0, POINT{-5, Centre(0, 1).y});
+    EXPECT_EQ(kPressed, Codes());
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(".#..", Cells()[1]);
 }
 
 // ---- The input lock ---------------------------------------------------------
@@ -592,6 +610,10 @@ TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
     EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
     BoardCtlRetry(board);
     EXPECT_EQ(fewest, BoardCtlGetFewestPresses(board, nullptr));
+    BoardCtlNewGame(board, 1u);  // another deal has its own
+    const int next = FewestForTheCellsShown(Model(board));
+    ASSERT_NE(fewest, next);
+    EXPECT_EQ(next, BoardCtlGetFewestPresses(board, nullptr));
 
     BoardCtlClear(board);
     EXPECT_EQ(-1, BoardCtlGetFewestPresses(board, &exact));
@@ -626,15 +648,28 @@ TEST_F(BoardCtlTest, AParentMayDestroyTheControlWhileAPressIsReported)
 
 TEST_F(BoardCtlTest, OperationsOnAnotherKindOfWindowFail)
 {
+    // One window without extra bytes, one that keeps something else in them.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "not_a_board";
+    RegisterClassA(&wc);
+    HWND stranger = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD, 0, 0, 9, 9, host.hwnd(),
+                                    nullptr, wc.hInstance, nullptr);
+    int32_t words[16] = {};
+    SetWindowLongPtrA(stranger, 0, reinterpret_cast<LONG_PTR>(words));
     GridPoint size;
     CellSize cell;
-    HWND other = host.hwnd();
-    EXPECT_EQ(0, BoardCtlGetPreferredSize(other, &size));
-    EXPECT_EQ(0, BoardCtlGetCellSize(other, &cell));
-    EXPECT_EQ(0, BoardCtlSetCellSize(other, 8, 8));
-    EXPECT_EQ(0, BoardCtlNewBoard(other, 4, 4));
-    EXPECT_EQ(0, BoardCtlNewGame(other, 1u));
+    for (HWND other : {host.hwnd(), stranger}) {
+        EXPECT_EQ(0, BoardCtlGetPreferredSize(other, &size));
+        EXPECT_EQ(0, BoardCtlGetCellSize(other, &cell));
+        EXPECT_EQ(0, BoardCtlSetCellSize(other, 8, 8));
+        EXPECT_EQ(0, BoardCtlNewBoard(other, 4, 4));
+        EXPECT_EQ(0, BoardCtlNewGame(other, 1u));
+    }
     EXPECT_EQ(kNone, Codes());
+    DestroyWindow(stranger);
 }
 
 // ---- Lifetime ---------------------------------------------------------------

@@ -5,10 +5,14 @@
 // names below become.
 #include "tests/wine/malloc_seam.h"
 
+#include <cstdint>
+#include <cstring>
+
 extern "C" {
 void* __real_malloc(size_t size);
 void __real_free(void* block);
 void* __wrap_malloc(size_t size);
+void* __wrap_calloc(size_t count, size_t size);
 void __wrap_free(void* block);
 }
 
@@ -50,6 +54,20 @@ void* __wrap_malloc(size_t size)
         } else {
             ++g_watch.untracked;
         }
+    }
+    return p;
+}
+
+// The compiler may turn a malloc followed by clearing the block into one
+// calloc: it counts, and fails, as that malloc.
+void* __wrap_calloc(size_t count, size_t size)
+{
+    if (size && count > SIZE_MAX / size) {
+        return nullptr;
+    }
+    void* p = __wrap_malloc(count * size);
+    if (p) {
+        memset(p, 0, count * size);
     }
     return p;
 }

@@ -3,9 +3,9 @@
 
 // Makes malloc fail on demand and counts what is left allocated, without a
 // line of product code knowing. A test program that includes malloc_seam.cpp
-// is linked with -Wl,--wrap=malloc -Wl,--wrap=free: GNU ld then sends every
-// call of malloc and free in the program's own objects and static libraries
-// (the game's libraries among them) to __wrap_malloc and __wrap_free here,
+// is linked with -Wl,--wrap=malloc,--wrap=calloc,--wrap=free: GNU ld then sends
+// every call of malloc, calloc and free in the program's own objects and static
+// libraries (the game's libraries among them) to the __wrap_ functions there,
 // which forward to the C library. The C library's own calls, and those of
 // the system DLLs, are not seen.
 
