@@ -10,6 +10,8 @@
 //   probe sizes N    gives every open game N view-size commands at once (one
 //                    thread each, every command sent and finished before the
 //                    next), the last one "medium"; prints "games N"
+//   probe flood N    the same with N view-size, level and always-on-top
+//                    commands in turn, small levels only; prints "games N"
 // Exit code 1 when the window or dialog is not there.
 #include <windows.h>
 
@@ -76,6 +78,8 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM)
 
 constexpr UINT kFirstViewSize = 40020;  // tiny; the five sizes follow
 constexpr UINT kMediumViewSize = 40022;
+constexpr UINT kFirstLevel = 40010;  // 4 x 4; 5 x 5 and 6 x 6 follow
+constexpr UINT kTopmost = 40025;
 
 struct Games {
     HWND windows[16];
@@ -101,26 +105,38 @@ Games FindGames()
 struct SizeRun {
     HWND game;
     int commands;
+    bool mixed;
 };
+
+UINT Command(const SizeRun& run, int i)
+{
+    if (!run.mixed) return i + 1 == run.commands ? kMediumViewSize : kFirstViewSize + i % 5;
+    switch (i % 3) {
+    case 0: return kFirstViewSize + (i / 3) % 5;
+    case 1: return kFirstLevel + (i / 3) % 3;
+    default: return kTopmost;
+    }
+}
 
 DWORD WINAPI SendViewSizes(void* context)
 {
     const auto* run = static_cast<const SizeRun*>(context);
     for (int i = 0; i < run->commands; ++i) {
-        const UINT command = i + 1 == run->commands ? kMediumViewSize : kFirstViewSize + i % 5;
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(run->game, WM_COMMAND, command, 0, SMTO_NORMAL, 10000, &result);
+        if (!SendMessageTimeoutA(run->game, WM_COMMAND, Command(*run, i), 0, SMTO_NORMAL, 10000,
+                                 &result))
+            break;  // the game has gone
     }
     return 0;
 }
 
-int SendViewSizesToAll(int commands)
+int SendViewSizesToAll(int commands, bool mixed)
 {
     const Games games = FindGames();
     SizeRun runs[16];
     HANDLE threads[16];
     for (int i = 0; i < games.count; ++i) {
-        runs[i] = {games.windows[i], commands};
+        runs[i] = {games.windows[i], commands, mixed};
         threads[i] = CreateThread(nullptr, 0, SendViewSizes, &runs[i], 0, nullptr);
     }
     for (int i = 0; i < games.count; ++i) {
@@ -141,7 +157,8 @@ int main(int argc, char** argv)
         printf("games %d\n", FindGames().count);
         return 0;
     }
-    if (strcmp(argv[1], "sizes") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]));
+    if (strcmp(argv[1], "sizes") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]), false);
+    if (strcmp(argv[1], "flood") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]), true);
     if (strcmp(argv[1], "boards") == 0) {
         const Games games = FindGames();
         for (int i = 0; i < games.count; ++i) {
