@@ -87,13 +87,22 @@ void ReadPair(const char* path, const PairKey& pair, int32_t* first, int32_t* se
 // backslashes; two paths sharing a hash only wait for each other.
 constexpr unsigned long long kHashStart = 14695981039346656037ull;  // FNV-1a, 64 bits
 
-// Adds the text and its terminating zero, which keeps "ab","c" apart from "a","bc".
+unsigned long long HashByte(unsigned long long hash, unsigned char byte)
+{
+    return (hash ^ byte) * 1099511628211ull;
+}
+
 unsigned long long HashText(unsigned long long hash, const char* text)
 {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    do hash = (hash ^ *p) * 1099511628211ull;
-    while (*p++);
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+        hash = HashByte(hash, *p);
     return hash;
+}
+
+// The text and a zero after it, which keeps "ab", "c" apart from "a", "bc".
+unsigned long long HashItem(unsigned long long hash, const char* text)
+{
+    return HashByte(HashText(hash, text), 0);
 }
 
 HANDLE LockSettingsFile(const char* path, DWORD waitMs)
@@ -197,10 +206,10 @@ int HashProfile(const char* file, unsigned long long* hash)
     *hash = kHashStart;
     for (const char* name = names; whole && *name; name += strlen(name) + 1) {
         const bool own = lstrcmpiA(name, kSection) == 0;
-        if (!own) *hash = HashText(*hash, name);
+        if (!own) *hash = HashItem(*hash, name);
         whole = GetPrivateProfileSectionA(name, lines, size, file) < size - 2;
         for (const char* line = lines; whole && *line; line += strlen(line) + 1)
-            if (!own || !IsOwnKeyLine(line)) *hash = HashText(*hash, line);
+            if (!own || !IsOwnKeyLine(line)) *hash = HashItem(*hash, line);
     }
     free(names);
     free(lines);

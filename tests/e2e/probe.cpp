@@ -12,6 +12,11 @@
 //                    next), the last one "medium"; prints "games N"
 //   probe flood N    the same with N view-size, level and always-on-top
 //                    commands in turn, small levels only; prints "games N"
+//   probe hold PATH  takes the lock the games take on the settings file PATH
+//                    (as they spell it: lower-cased), prints "held" and keeps
+//                    it until its input ends
+//   probe command ID sends the game the command ID; prints "ms N", how long
+//                    the game took
 // Exit code 1 when the window or dialog is not there.
 #include <windows.h>
 
@@ -148,6 +153,24 @@ int SendViewSizesToAll(int commands, bool mixed)
     return 0;
 }
 
+// The name the games give the lock on one settings file: a hash of its path.
+int HoldSettingsLock(const char* path)
+{
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
+        hash = (hash ^ *p) * 1099511628211ull;
+    char name[64];
+    snprintf(name, sizeof name, "Tessaly.settings.%016llx", hash);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (!mutex || WaitForSingleObject(mutex, 10000) != WAIT_OBJECT_0) return 1;
+    printf("held\n");
+    fflush(stdout);
+    while (getchar() != EOF) {
+    }
+    ReleaseMutex(mutex);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -168,8 +191,17 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (strcmp(argv[1], "hold") == 0 && argc >= 3) return HoldSettingsLock(argv[2]);
     g_game = FindWindowA("knaplet", "Tessaly");
     if (!g_game) return 1;
+    if (strcmp(argv[1], "command") == 0 && argc >= 3) {
+        DWORD_PTR result = 0;
+        const DWORD start = GetTickCount();
+        if (!SendMessageTimeoutA(g_game, WM_COMMAND, atoi(argv[2]), 0, SMTO_NORMAL, 20000, &result))
+            return 1;
+        printf("ms %lu\n", GetTickCount() - start);
+        return 0;
+    }
     if (strcmp(argv[1], "geometry") == 0) {
         RECT r;
         GetWindowRect(g_game, &r);
