@@ -58,6 +58,9 @@ constexpr int kSaveStepCopy = 1;      // the copy of the file into the temporary
 constexpr int kSaveStepWrite = 2;     // the second of the three profile writes
 constexpr int kSaveStepReadBack = 3;  // the check of the written file
 constexpr int kSaveStepReplace = 4;   // the rename over the settings file
+// kSaveStepCutBy + n: the disk fills up during the profile writes, which do
+// not say so; the written file lacks its last n bytes.
+constexpr int kSaveStepCutBy = 100;
 void SettingsFailSaveStep(int step);
 
 #endif

@@ -314,7 +314,9 @@ TEST(SettingsPath, TheLongestPathsAreUsedWholeOrNotAtAll)
 TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
 {
     const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"5, 5\"\r\n;x\r\n[After]\r\nb=2\r\n";
-    for (int step : {kSaveStepCopy, kSaveStepWrite, kSaveStepReadBack, kSaveStepReplace, 0}) {
+    // A full disk cuts the file short: by its last line end, or by a whole line.
+    for (int step : {kSaveStepCopy, kSaveStepWrite, kSaveStepReadBack, kSaveStepReplace, kSaveStepCutBy + 1,
+                     kSaveStepCutBy + 5, 0}) {
         TempFolder folder;
         WriteBytes(folder / "knaplet.ini", stored);
         SettingsFailSaveStep(step);
