@@ -231,8 +231,8 @@ int CopyToTemp(const char* path, const char* temp)
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         return 0;
     }
-    HANDLE target = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE target =
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     int copied = target != INVALID_HANDLE_VALUE;
     while (copied && source != INVALID_HANDLE_VALUE) {
         char chunk[4096];
@@ -284,12 +284,12 @@ void CutShort(const char* file, int bytes)
 // settings file only when it reads back as the old file with the new values.
 int WriteTemp(const char* temp, const AppSettings* settings)
 {
-    unsigned long long before = 0, after = 0;
-    if (!HashProfile(temp, &before)) return 0;
     char grid[32], cell[32];
     snprintf(grid, sizeof grid, "%d, %d", settings->columns, settings->rows);
     snprintf(cell, sizeof cell, "%d, %d", settings->cellWidth, settings->cellHeight);
-    const int written = IniWriteFlag(temp, kSection, kTopmostKey, settings->topmost) &&
+    unsigned long long before = 0, after = 0;
+    const int written = HashProfile(temp, &before) &&
+                        IniWriteFlag(temp, kSection, kTopmostKey, settings->topmost) &&
                         IniWriteQuoted(temp, kSection, kGridKey, grid) &&
                         !StepFails(kSaveStepWrite) &&
                         IniWriteQuoted(temp, kSection, kCellKey, cell);
@@ -363,13 +363,14 @@ int ReadKept(const char* path, unsigned keep, AppSettings* settings)
 
 // A save changes the settings file whole or not at all: a kill, a full disk
 // or any failed step leaves it as it was and removes the temporary file.
-// When the temporary file's path does not fit in 261 bytes nothing is written.
+// When the temporary file's path needs more than 259 characters nothing is
+// written: a save in place could be cut short again.
 int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
 {
     if (path == nullptr) return 0;
     char temp[kPathSize];
-    const int length = snprintf(temp, sizeof temp, kTempFormat,
-                                path, static_cast<unsigned long>(GetCurrentProcessId()));
+    const int length = snprintf(temp, sizeof temp, kTempFormat, path,
+                                static_cast<unsigned long>(GetCurrentProcessId()));
     // 259 characters at most, like any path the profile functions take.
     if (length < 0 || length >= kPathSize - 1) return 0;
     HANDLE lock = LockSettingsFile(path, kSaveLockWaitMs);
