@@ -459,11 +459,11 @@ int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings)
                         settings);
 }
 
-int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings, unsigned keep)
+int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings)
 {
     char path[kPathSize];
     return SaveToFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr,
-                      settings, keep);
+                      settings, 0);
 }
 
 void SettingsFailSaveStep(int step)

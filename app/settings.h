@@ -50,8 +50,7 @@ int GetModuleSiblingPath(char* buffer, int size, const char* extension);
 // written; a save also writes nothing when the path of its temporary file
 // (13 bytes longer) needs more than 259 characters. The save returns 1 when it wrote the file.
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings);
-int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings,
-                              unsigned keep = 0);
+int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings);
 
 // For tests: makes one step of every save fail from now on (0 none).
 constexpr int kSaveStepCopy = 1;      // the copy of the file into the temporary one
