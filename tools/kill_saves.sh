@@ -3,11 +3,12 @@
 # and counts the settings files it leaves damaged. Not a test: it prints figures.
 #   tools/kill_saves.sh [KILLS [SEED]]        (defaults 200 and 1)
 # Each round seeds the settings file (comments, a [Before] and an [After]
-# section; no blank lines, which Wine's profile functions drop on any write), starts the game, floods it with view-size, level and
-# always-on-top commands from probe.exe and kills it after 0 to 1 s. A file is
-# whole when it is the seeded file byte for byte but for the three values,
-# each of them well formed. The folder is kept from round to round, as a
-# player's is, so files a killed game left behind meet the next game.
+# section; no blank lines, which Wine's profile functions drop on any write),
+# starts the game, floods it with view-size, level and always-on-top commands
+# from probe.exe and kills it after 0 to 1 s. A file is whole when it is the
+# seeded file byte for byte but for the three values, each of them well
+# formed. The folder is kept from round to round, as a player's is, so files
+# a killed game left behind meet the next game.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kills=${1:-200}
