@@ -218,8 +218,8 @@ namespace {
 
 constexpr char kStoredSettingsProp[] = "PROP_STOREDSETTINGS";
 
-// While the settings file could not be read since start-up: the values of
-// the last save and the groups the player has changed in this run.
+// After a start-up that could not read the settings file: the values of the
+// last save and the groups the player has changed in this run.
 struct StoredSettingsWatch {
     AppSettings last;
     unsigned changed;

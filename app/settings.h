@@ -48,7 +48,8 @@ int GetModuleSiblingPath(char* buffer, int size, const char* extension);
 // through LoadSettings and SaveSettings. When the settings file's path does
 // not fit in 261 bytes, nothing is read (the defaults apply) and nothing is
 // written; a save also writes nothing when the path of its temporary file
-// (13 bytes longer) needs more than 259 characters. The save returns 1 when it wrote the file.
+// (13 bytes longer) needs more than 259 characters. The save returns 1 when
+// it wrote the file.
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings);
 int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings);
 
