@@ -112,6 +112,11 @@ void SetUpLink(HWND dialog, HWND tooltip, int id, const char* text, const char* 
 {
     HWND control = GetDlgItem(dialog, id);
     SetWindowTextA(control, text);
+    // The tooltip subclasses the control to watch the mouse, and frees its
+    // subclass record when its own procedure sees the control's last message.
+    // So it goes first: the label, which puts back the procedure it replaced
+    // when the control is destroyed, then puts back the tooltip's.
+    TooltipAddTool(tooltip, TTF_SUBCLASS, dialog, control, tip);
     LinkLabelAttach(control);
 
     // A control without a font of its own draws in the system font.
@@ -124,8 +129,6 @@ void SetUpLink(HWND dialog, HWND tooltip, int id, const char* text, const char* 
     HFONT underlined = CreateFontIndirectA(&look);
     SetPropA(dialog, property, underlined);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(underlined), TRUE);
-
-    TooltipAddTool(tooltip, TTF_SUBCLASS, dialog, control, tip);
 }
 
 void DeleteLinkFont(HWND dialog, const char* property)

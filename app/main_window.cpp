@@ -78,12 +78,15 @@ LRESULT OnCreate(HWND main)
     const int loaded = LoadSettings(&settings);
     // The two notifications below would save while the board still has the
     // control's own first grid: no saves until both choices are applied, and
-    // none at all in this run over a file that could not be read.
+    // none over a file that could not be read until it can be.
     HoldSettingsSaves(main, 1);
     SetTopmost(main, settings.topmost);
     const int cellApplied = BoardCtlSetCellSize(board, settings.cellWidth, settings.cellHeight);
     const int gridApplied = BoardCtlNewBoard(board, settings.columns, settings.rows);
-    if (loaded) HoldSettingsSaves(main, 0);
+    if (loaded)
+        HoldSettingsSaves(main, 0);
+    else
+        KeepStoredSettings(main, 1);
     // The file gets the stored choices back in their normal form.
     if (cellApplied && gridApplied) SaveCurrentSettings(main);
     SetFocus(board);
@@ -95,6 +98,7 @@ LRESULT OnCreate(HWND main)
 LRESULT OnDestroy(HWND main)
 {
     HoldSettingsSaves(main, 0);
+    KeepStoredSettings(main, 0);
     PostQuitMessage(0);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,14 +34,33 @@ struct PairKey {
 constexpr PairKey kGrid = {kGridKey, "4, 4", 4, 2, 128};
 constexpr PairKey kCell = {kCellKey, "32, 32", 32, 5, 256};
 
-// A file held open without sharing by another program reads as missing; it
-// is asked for again this often, this many milliseconds apart, before the
-// game gives up on it.
+// A file held open without sharing by another program reads as missing; at
+// start it is asked for again this often, this many milliseconds apart,
+// before the game gives up on it. A save asks once.
 constexpr int kReadAttempts = 10;
 constexpr DWORD kReadRetryMs = 100;
 // Another instance saves in milliseconds; one that holds the file's mutex
-// longer is stuck, and the game goes on without it rather than hang.
-constexpr DWORD kLockWaitMs = 5000;
+// longer is stuck or stopped in a debugger, and the game goes on without it.
+// That is safe because no save ever changes the file in place: the worst two
+// unlocked saves do is that the later one wins.
+constexpr DWORD kLoadLockWaitMs = 500;
+constexpr DWORD kSaveLockWaitMs = 200;
+
+// A save writes a temporary file beside the settings file and puts it in its
+// place in one rename. Its name is the settings file's name followed by the
+// saving process's id in eight hex digits and ".tmp", so it is unique per
+// process and a later save knows one that a killed game left behind.
+constexpr char kTempFormat[] = "%s.%08lx.tmp";
+constexpr char kTempPattern[] = "%s.*.tmp";
+constexpr int kTempSuffixLength = 13;
+
+// The tests' seam: the save step that is made to fail (SettingsFailSaveStep).
+int g_failingStep = 0;
+
+bool StepFails(int step)
+{
+    return g_failingStep == step;
+}
 
 int Clamp(int value, int minimum, int maximum)
 {
@@ -58,12 +78,6 @@ void ReadPair(const char* path, const PairKey& pair, int32_t* first, int32_t* se
     *second = Clamp(b, pair.minimum, pair.maximum);
 }
 
-void WritePair(const char* path, const char* key, int first, int second)
-{
-    char text[1024];
-    snprintf(text, sizeof text, "%d, %d", first, second);
-    IniWriteQuoted(path, kSection, key, text);
-}
 
 // Each save is three profile writes, and each rewrites the whole file: a
 // second instance of the game that loads or saves in between sees half a
@@ -71,17 +85,34 @@ void WritePair(const char* path, const char* key, int first, int second)
 // file, held for a whole load or save, keeps them apart. The name is a hash
 // of the path, which may be longer than a mutex name may be and holds
 // backslashes; two paths sharing a hash only wait for each other.
-HANDLE LockSettingsFile(const char* path)
+constexpr unsigned long long kHashStart = 14695981039346656037ull;  // FNV-1a, 64 bits
+
+unsigned long long HashByte(unsigned long long hash, unsigned char byte)
 {
-    unsigned long long hash = 14695981039346656037ull;  // FNV-1a, 64 bits
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
-        hash = (hash ^ *p) * 1099511628211ull;
+    return (hash ^ byte) * 1099511628211ull;
+}
+
+unsigned long long HashText(unsigned long long hash, const char* text)
+{
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+        hash = HashByte(hash, *p);
+    return hash;
+}
+
+// The text and a zero after it, which keeps "ab", "c" apart from "a", "bc".
+unsigned long long HashItem(unsigned long long hash, const char* text)
+{
+    return HashByte(HashText(hash, text), 0);
+}
+
+HANDLE LockSettingsFile(const char* path, DWORD waitMs)
+{
     char name[64];
-    snprintf(name, sizeof name, "Tessaly.settings.%016llx", hash);
+    snprintf(name, sizeof name, "Tessaly.settings.%016llx", HashText(kHashStart, path));
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
     if (mutex == nullptr) return nullptr;
     // WAIT_ABANDONED: an instance died while saving; the mutex is ours now.
-    const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
+    const DWORD waited = WaitForSingleObject(mutex, waitMs);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
         return nullptr;
@@ -99,7 +130,7 @@ void UnlockSettingsFile(HANDLE mutex)
 // 1 when the file can be read or is missing (the profile functions then give
 // the defaults), 0 when it exists but stays unreadable, for example held
 // open without sharing by another program.
-int WaitUntilReadable(const char* path)
+int WaitUntilReadable(const char* path, int attempts)
 {
     for (int attempt = 1;; ++attempt) {
         HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -110,7 +141,7 @@ int WaitUntilReadable(const char* path)
         }
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return 1;
-        if (attempt == kReadAttempts) return 0;
+        if (attempt >= attempts) return 0;
         Sleep(kReadRetryMs);
     }
 }
@@ -128,8 +159,8 @@ int LoadFromFile(const char* path, AppSettings* settings)
 {
     SetDefaults(settings);
     if (path == nullptr) return 1;
-    HANDLE lock = LockSettingsFile(path);
-    const int readable = WaitUntilReadable(path);
+    HANDLE lock = LockSettingsFile(path, kLoadLockWaitMs);
+    const int readable = WaitUntilReadable(path, kReadAttempts);
     if (readable) {
         settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
         ReadPair(path, kGrid, &settings->columns, &settings->rows);
@@ -139,14 +170,221 @@ int LoadFromFile(const char* path, AppSettings* settings)
     return readable;
 }
 
-void SaveToFile(const char* path, const AppSettings* settings)
+// The profile functions keep files they have read in memory and trust a
+// cached copy while the file's time stamp stays the same, which two writes
+// in one clock tick share. Dropping the copy makes the next read take the
+// file from the disk.
+void ForgetProfile(const char* file)
 {
-    if (path == nullptr) return;
-    HANDLE lock = LockSettingsFile(path);
-    IniWriteFlag(path, kSection, kTopmostKey, settings->topmost);
-    WritePair(path, kGridKey, settings->columns, settings->rows);
-    WritePair(path, kCellKey, settings->cellWidth, settings->cellHeight);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
+}
+
+bool IsOwnKeyLine(const char* line)
+{
+    static constexpr const char* kKeys[] = {kTopmostKey, kGridKey, kCellKey};
+    for (const char* key : kKeys) {
+        const size_t length = strlen(key);
+        if (strncmp(line, key, length) == 0 && line[length] == '=') return true;
+    }
+    return false;
+}
+
+// A hash of everything the profile functions read from `file` but this
+// game's three values: each section's name and lines, in order; the game's
+// own section without its name, since a save adds it when it is missing.
+// 0 when the file cannot be read whole.
+int HashProfile(const char* file, unsigned long long* hash)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(file, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0)
+        return 0;
+    // Neither the list of names nor a section's lines is longer than the file.
+    const DWORD size = data.nFileSizeLow + 256;
+    char* names = static_cast<char*>(malloc(size));
+    char* lines = static_cast<char*>(malloc(size));
+    int whole = names && lines && GetPrivateProfileSectionNamesA(names, size, file) < size - 2;
+    *hash = kHashStart;
+    for (const char* name = names; whole && *name; name += strlen(name) + 1) {
+        const bool own = lstrcmpiA(name, kSection) == 0;
+        if (!own) *hash = HashItem(*hash, name);
+        whole = GetPrivateProfileSectionA(name, lines, size, file) < size - 2;
+        for (const char* line = lines; whole && *line; line += strlen(line) + 1)
+            if (!own || !IsOwnKeyLine(line)) *hash = HashItem(*hash, line);
+    }
+    free(names);
+    free(lines);
+    return whole;
+}
+
+// The temporary file starts as the settings file byte for byte (other
+// sections, comments and code page included), or empty when there is none.
+int CopyToTemp(const char* path, const char* temp)
+{
+    HANDLE source = INVALID_HANDLE_VALUE;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // A read-only file, or a folder by its name, is not the game's to replace.
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return 0;
+        source = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (source == INVALID_HANDLE_VALUE) return 0;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return 0;
+    }
+    HANDLE target =
+        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    int copied = target != INVALID_HANDLE_VALUE;
+    while (copied && source != INVALID_HANDLE_VALUE) {
+        char chunk[4096];
+        DWORD got = 0, written = 0;
+        copied = ReadFile(source, chunk, sizeof chunk, &got, nullptr);
+        if (!copied || got == 0) break;
+        copied = WriteFile(target, chunk, got, &written, nullptr) && written == got;
+    }
+    if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
+    if (target != INVALID_HANDLE_VALUE) CloseHandle(target);
+    return copied && !StepFails(kSaveStepCopy);
+}
+
+bool ReadsBack(const char* file, const char* key, const char* expected)
+{
+    char text[64];
+    GetPrivateProfileStringA(kSection, key, "", text, sizeof text, file);
+    return strcmp(text, expected) == 0;
+}
+
+// The profile functions do not report a full disk: the file is just cut
+// short. A whole file ends with a line end.
+bool EndsWithLineEnd(const char* file)
+{
+    HANDLE handle = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    char last = 0;
+    DWORD got = 0;
+    const bool ends = SetFilePointer(handle, -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+                      ReadFile(handle, &last, 1, &got, nullptr) && got == 1 && last == '\n';
+    // The rename below is only as safe as the bytes are on the disk.
+    FlushFileBuffers(handle);
+    CloseHandle(handle);
+    return ends;
+}
+
+// The tests' full disk: the file loses its last `bytes` bytes, unreported.
+void CutShort(const char* file, int bytes)
+{
+    HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    SetFilePointer(handle, -bytes, nullptr, FILE_END);
+    SetEndOfFile(handle);
+    CloseHandle(handle);
+}
+
+// The three profile writes go to the temporary file, which replaces the
+// settings file only when it reads back as the old file with the new values.
+int WriteTemp(const char* temp, const AppSettings* settings)
+{
+    char grid[32], cell[32];
+    snprintf(grid, sizeof grid, "%d, %d", settings->columns, settings->rows);
+    snprintf(cell, sizeof cell, "%d, %d", settings->cellWidth, settings->cellHeight);
+    unsigned long long before = 0, after = 0;
+    const int written = HashProfile(temp, &before) &&
+                        IniWriteFlag(temp, kSection, kTopmostKey, settings->topmost) &&
+                        IniWriteQuoted(temp, kSection, kGridKey, grid) &&
+                        !StepFails(kSaveStepWrite) &&
+                        IniWriteQuoted(temp, kSection, kCellKey, cell);
+    if (g_failingStep > kSaveStepCutBy) CutShort(temp, g_failingStep - kSaveStepCutBy);
+    ForgetProfile(temp);
+    if (!written) return 0;
+    const int right = ReadsBack(temp, kTopmostKey, settings->topmost ? "1" : "0") &&
+                      ReadsBack(temp, kGridKey, grid) && ReadsBack(temp, kCellKey, cell) &&
+                      HashProfile(temp, &after) && after == before && EndsWithLineEnd(temp) &&
+                      !StepFails(kSaveStepReadBack);
+    ForgetProfile(temp);
+    return right;
+}
+
+// Whether the process `id` still runs; a process that cannot be asked runs.
+bool ProcessRuns(DWORD id)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return runs;
+}
+
+// The id in `name` when it is the name of a temporary file of the settings
+// file named `base`; 0 otherwise.
+DWORD TempFileOwner(const char* name, const char* base)
+{
+    const size_t length = strlen(base);
+    if (strlen(name) != length + kTempSuffixLength || strncmp(name, base, length) != 0) return 0;
+    const char* digits = name + length + 1;
+    for (int i = 0; i < 8; ++i)
+        if (!isxdigit(static_cast<unsigned char>(digits[i]))) return 0;
+    if (name[length] != '.' || strcmp(digits + 8, ".tmp") != 0) return 0;
+    return strtoul(digits, nullptr, 16);
+}
+
+// Removes the temporary files that killed games left beside the settings
+// file; those of games still running are theirs.
+void RemoveLeftTempFiles(const char* path)
+{
+    char found[kPathSize];
+    if (snprintf(found, sizeof found, kTempPattern, path) >= kPathSize) return;
+    int folderLength = 0;
+    for (int i = 0; path[i]; ++i)
+        if (IsSeparatorAt(path, i)) folderLength = i + 1;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(found, &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const DWORD owner = TempFileOwner(data.cFileName, path + folderLength);
+        if (owner == 0 || (owner != GetCurrentProcessId() && ProcessRuns(owner))) continue;
+        // As long as the settings file's temporary name, which fits.
+        snprintf(found, sizeof found, "%.*s%s", folderLength, path, data.cFileName);
+        DeleteFileA(found);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+// The stored values of the groups in `keep` replace those of `settings`; 0
+// when the file exists but cannot be read.
+int ReadKept(const char* path, unsigned keep, AppSettings* settings)
+{
+    ForgetProfile(path);
+    if (!WaitUntilReadable(path, 1)) return 0;
+    if (keep & kSettingsTopmost) settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
+    if (keep & kSettingsGrid) ReadPair(path, kGrid, &settings->columns, &settings->rows);
+    if (keep & kSettingsCell) ReadPair(path, kCell, &settings->cellWidth, &settings->cellHeight);
+    return 1;
+}
+
+// A save changes the settings file whole or not at all: a kill, a full disk
+// or any failed step leaves it as it was and removes the temporary file.
+// When the temporary file's path needs more than 259 characters nothing is
+// written: a save in place could be cut short again.
+int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
+{
+    if (path == nullptr) return 0;
+    char temp[kPathSize];
+    const int length = snprintf(temp, sizeof temp, kTempFormat, path,
+                                static_cast<unsigned long>(GetCurrentProcessId()));
+    // 259 characters at most, like any path the profile functions take.
+    if (length < 0 || length >= kPathSize - 1) return 0;
+    HANDLE lock = LockSettingsFile(path, kSaveLockWaitMs);
+    RemoveLeftTempFiles(path);
+    AppSettings values = *settings;
+    int saved = 0;
+    if (keep == 0 || ReadKept(path, keep, &values)) {
+        saved = CopyToTemp(path, temp) && WriteTemp(temp, &values) &&
+                !StepFails(kSaveStepReplace) &&
+                MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!saved) DeleteFileA(temp);
+    }
     UnlockSettingsFile(lock);
+    return saved;
 }
 
 } // namespace
@@ -203,9 +441,15 @@ int LoadSettings(AppSettings* settings)
 
 int SaveSettings(const AppSettings* settings)
 {
-    char path[kPathSize];
-    SaveToFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings);
+    SaveSettingsKeeping(settings, 0);
     return 1;
+}
+
+int SaveSettingsKeeping(const AppSettings* settings, unsigned keep)
+{
+    char path[kPathSize];
+    return SaveToFile(GetModuleSiblingPath(path, sizeof path, ".ini") ? path : nullptr, settings,
+                      keep);
 }
 
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings)
@@ -218,6 +462,11 @@ int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings)
 int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings)
 {
     char path[kPathSize];
-    SaveToFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr, settings);
-    return 1;
+    return SaveToFile(MakeSiblingPath(path, sizeof path, modulePath, ".ini") ? path : nullptr,
+                      settings, 0);
+}
+
+void SettingsFailSaveStep(int step)
+{
+    g_failingStep = step;
 }

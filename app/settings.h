@@ -6,7 +6,8 @@
 // The three choices the game remembers, in the INI file beside the
 // executable (its path with the extension ".ini", lower-cased), section
 // "Tessaly". Loaded once at start-up, saved whole after every change. Loads
-// and saves of every instance of the game on one file take turns.
+// and saves of every instance of the game on one file take turns, unless one
+// instance holds its turn too long.
 struct AppSettings {
     int32_t topmost;     // 0 off, anything else on
     int32_t columns;     // 2 .. 128 after loading
@@ -16,10 +17,22 @@ struct AppSettings {
 };
 static_assert(sizeof(AppSettings) == 20, "AppSettings is five 32-bit words");
 
+// The groups of values a save may keep as they are stored.
+constexpr unsigned kSettingsTopmost = 1;
+constexpr unsigned kSettingsGrid = 2;
+constexpr unsigned kSettingsCell = 4;
+
 // Defaults and clamping. 0, with the defaults, when the file exists but
 // stays unreadable for a moment: the caller must then not save over it.
 int LoadSettings(AppSettings* settings);
-int SaveSettings(const AppSettings* settings);  // write failures are ignored; always 1
+// A save replaces the file whole or leaves it as it was (a kill, a full disk,
+// a failed write); it waits at most 200 ms for another instance's load or
+// save. Failures are not reported: always 1.
+int SaveSettings(const AppSettings* settings);
+// The same, but the values of the groups in `keep` stay as the file stores
+// them; when the file exists but cannot be read nothing is written. 1 when
+// the file was written, else 0.
+int SaveSettingsKeeping(const AppSettings* settings, unsigned keep);
 
 int IniReadInt(const char* path, const char* section, const char* key, int defaultValue);
 int IniWriteFlag(const char* path, const char* section, const char* key, int value);
@@ -34,8 +47,20 @@ int GetModuleSiblingPath(char* buffer, int size, const char* extension);
 // the settings file in a folder of their own; the game itself always goes
 // through LoadSettings and SaveSettings. When the settings file's path does
 // not fit in 261 bytes, nothing is read (the defaults apply) and nothing is
-// written.
+// written; a save also writes nothing when the path of its temporary file
+// (13 bytes longer) needs more than 259 characters. The save returns 1 when
+// it wrote the file.
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings);
 int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings);
+
+// For tests: makes one step of every save fail from now on (0 none).
+constexpr int kSaveStepCopy = 1;      // the copy of the file into the temporary one
+constexpr int kSaveStepWrite = 2;     // the second of the three profile writes
+constexpr int kSaveStepReadBack = 3;  // the check of the written file
+constexpr int kSaveStepReplace = 4;   // the rename over the settings file
+// kSaveStepCutBy + n: the disk fills up during the profile writes, which do
+// not say so; the written file lacks its last n bytes.
+constexpr int kSaveStepCutBy = 100;
+void SettingsFailSaveStep(int step);
 
 #endif

@@ -10,6 +10,13 @@
 //   probe sizes N    gives every open game N view-size commands at once (one
 //                    thread each, every command sent and finished before the
 //                    next), the last one "medium"; prints "games N"
+//   probe flood N    the same with N view-size, level and always-on-top
+//                    commands in turn, small levels only; prints "games N"
+//   probe hold PATH  takes the lock the games take on the settings file PATH
+//                    (as they spell it: lower-cased), prints "held" and keeps
+//                    it until its input ends
+//   probe command ID sends the game the command ID; prints "ms N", how long
+//                    the game took
 // Exit code 1 when the window or dialog is not there.
 #include <windows.h>
 
@@ -76,6 +83,8 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM)
 
 constexpr UINT kFirstViewSize = 40020;  // tiny; the five sizes follow
 constexpr UINT kMediumViewSize = 40022;
+constexpr UINT kFirstLevel = 40010;  // 4 x 4; 5 x 5 and 6 x 6 follow
+constexpr UINT kTopmost = 40025;
 
 struct Games {
     HWND windows[16];
@@ -101,26 +110,38 @@ Games FindGames()
 struct SizeRun {
     HWND game;
     int commands;
+    bool mixed;
 };
+
+UINT Command(const SizeRun& run, int i)
+{
+    if (!run.mixed) return i + 1 == run.commands ? kMediumViewSize : kFirstViewSize + i % 5;
+    switch (i % 3) {
+    case 0: return kFirstViewSize + (i / 3) % 5;
+    case 1: return kFirstLevel + (i / 3) % 3;
+    default: return kTopmost;
+    }
+}
 
 DWORD WINAPI SendViewSizes(void* context)
 {
     const auto* run = static_cast<const SizeRun*>(context);
     for (int i = 0; i < run->commands; ++i) {
-        const UINT command = i + 1 == run->commands ? kMediumViewSize : kFirstViewSize + i % 5;
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(run->game, WM_COMMAND, command, 0, SMTO_NORMAL, 10000, &result);
+        if (!SendMessageTimeoutA(run->game, WM_COMMAND, Command(*run, i), 0, SMTO_NORMAL, 10000,
+                                 &result))
+            break;  // the game has gone
     }
     return 0;
 }
 
-int SendViewSizesToAll(int commands)
+int SendViewSizesToAll(int commands, bool mixed)
 {
     const Games games = FindGames();
     SizeRun runs[16];
     HANDLE threads[16];
     for (int i = 0; i < games.count; ++i) {
-        runs[i] = {games.windows[i], commands};
+        runs[i] = {games.windows[i], commands, mixed};
         threads[i] = CreateThread(nullptr, 0, SendViewSizes, &runs[i], 0, nullptr);
     }
     for (int i = 0; i < games.count; ++i) {
@@ -129,6 +150,24 @@ int SendViewSizesToAll(int commands)
         CloseHandle(threads[i]);
     }
     printf("games %d\n", games.count);
+    return 0;
+}
+
+// The name the games give the lock on one settings file: a hash of its path.
+int HoldSettingsLock(const char* path)
+{
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
+        hash = (hash ^ *p) * 1099511628211ull;
+    char name[64];
+    snprintf(name, sizeof name, "Tessaly.settings.%016llx", hash);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (!mutex || WaitForSingleObject(mutex, 10000) != WAIT_OBJECT_0) return 1;
+    printf("held\n");
+    fflush(stdout);
+    while (getchar() != EOF) {
+    }
+    ReleaseMutex(mutex);
     return 0;
 }
 
@@ -141,7 +180,8 @@ int main(int argc, char** argv)
         printf("games %d\n", FindGames().count);
         return 0;
     }
-    if (strcmp(argv[1], "sizes") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]));
+    if (strcmp(argv[1], "sizes") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]), false);
+    if (strcmp(argv[1], "flood") == 0 && argc >= 3) return SendViewSizesToAll(atoi(argv[2]), true);
     if (strcmp(argv[1], "boards") == 0) {
         const Games games = FindGames();
         for (int i = 0; i < games.count; ++i) {
@@ -151,8 +191,17 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (strcmp(argv[1], "hold") == 0 && argc >= 3) return HoldSettingsLock(argv[2]);
     g_game = FindWindowA("knaplet", "Tessaly");
     if (!g_game) return 1;
+    if (strcmp(argv[1], "command") == 0 && argc >= 3) {
+        DWORD_PTR result = 0;
+        const DWORD start = GetTickCount();
+        if (!SendMessageTimeoutA(g_game, WM_COMMAND, atoi(argv[2]), 0, SMTO_NORMAL, 20000, &result))
+            return 1;
+        printf("ms %lu\n", GetTickCount() - start);
+        return 0;
+    }
     if (strcmp(argv[1], "geometry") == 0) {
         RECT r;
         GetWindowRect(g_game, &r);

@@ -569,4 +569,5 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     const wt::HandleCounts after = wt::CountHandles();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
+    EXPECT_EQ(before.heapBlocks, after.heapBlocks);  // the link's tooltip record among them
 }

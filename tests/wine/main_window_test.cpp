@@ -879,7 +879,7 @@ TEST_F(MainWindowTest, StartUpWritesBackOnlyTheStoredChoicesWhateverAllocationFa
     EXPECT_GT(withoutTheStoredGrid, 0) << "no start-up failed to make the stored board";
 }
 
-TEST_F(MainWindowTest, AFileThatCannotBeReadAtStartIsNeverWrittenOver)
+TEST_F(MainWindowTest, AFileUnreadableAtStartGetsOnlyThePlayersChangesOnceItReads)
 {
     const std::string stored = SettingsFile(1, "\"8, 8\"", "\"16, 16\"");
     WriteFile(path, stored);
@@ -887,12 +887,19 @@ TEST_F(MainWindowTest, AFileThatCannotBeReadAtStartIsNeverWrittenOver)
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Start();
-    CloseHandle(held);
     GridPoint grid;
     BoardCtlGetGridSize(Board(), &grid);
     EXPECT_EQ(4, grid.x);  // the defaults
-    Command(IDM_SIZE_3);
-    Command(IDM_LEVEL_2);
-    Command(IDM_TOPMOST);
+    Command(IDM_SIZE_3);   // not written while the file is held, but remembered
+    CloseHandle(held);
     EXPECT_EQ(stored, ReadFile(path));
+    Command(IDM_LEVEL_2);
+    // Always-on-top stays as stored; the two changes of this run are saved.
+    EXPECT_EQ(SettingsFile(1, "\"5, 5\"", "\"24, 24\""), ReadFile(path));
+
+    // A board that is gone cannot tell its sizes: nothing is saved.
+    SendMessageA(Board(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(nullptr, Board());
+    Command(IDM_TOPMOST);
+    EXPECT_EQ(SettingsFile(1, "\"5, 5\"", "\"24, 24\""), ReadFile(path));
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -111,10 +113,10 @@ Values Load(const std::string& modulePath)
     return {s.topmost, s.columns, s.rows, s.cellWidth, s.cellHeight};
 }
 
-void Save(const std::string& modulePath, const Values& v)
+void Save(const std::string& modulePath, const Values& v, int written = 1)
 {
     const AppSettings s = {v.topmost, v.columns, v.rows, v.cellWidth, v.cellHeight};
-    EXPECT_EQ(1, SaveSettingsForModulePath(modulePath.c_str(), &s));
+    EXPECT_EQ(written, SaveSettingsForModulePath(modulePath.c_str(), &s)) << modulePath;
 }
 
 std::string Show(const Values& v)
@@ -229,18 +231,6 @@ TEST(SettingsSave, ReplacesValuesInPlaceAndKeepsEverythingElse)
     EXPECT_EQ(Show({1, 16, 16, 8, 9}), Show(Load(folder / "knaplet.exe")));
 }
 
-// Whether this system refuses to open a read-only file for writing. Wine
-// running as root does not: it keeps the attribute as missing write
-// permission, which root ignores.
-bool ReadOnlyIsEnforced(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return true;
-    CloseHandle(file);
-    return false;
-}
-
 TEST(SettingsSave, AFileThatCannotBeWrittenIsLeftAsItWas)
 {
     {
@@ -250,7 +240,7 @@ TEST(SettingsSave, AFileThatCannotBeWrittenIsLeftAsItWas)
         // Another program holds the file open and shares it with nobody.
         HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held);
-        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
+        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
         CloseHandle(held);
         EXPECT_EQ(kDefaultFile, ReadBytes(ini));
     }
@@ -258,7 +248,7 @@ TEST(SettingsSave, AFileThatCannotBeWrittenIsLeftAsItWas)
         TempFolder folder;
         // A folder by the settings file's name.
         ASSERT_TRUE(CreateDirectoryA((folder / "knaplet.ini").c_str(), nullptr));
-        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
+        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
         EXPECT_EQ(std::vector<std::string>{"knaplet.ini"}, folder.Names());
         EXPECT_TRUE(GetFileAttributesA((folder / "knaplet.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     }
@@ -267,17 +257,16 @@ TEST(SettingsSave, AFileThatCannotBeWrittenIsLeftAsItWas)
         const std::string ini = folder / "knaplet.ini";
         WriteBytes(ini, kDefaultFile);
         ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
-        if (ReadOnlyIsEnforced(ini)) {
-            Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
-            EXPECT_EQ(kDefaultFile, ReadBytes(ini));
-        }
+        // Left alone even where the system would let it be written.
+        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
+        EXPECT_EQ(kDefaultFile, ReadBytes(ini));
     }
 }
 
 TEST(SettingsSave, AFolderThatDoesNotExistGetsNothing)
 {
     TempFolder folder;
-    Save(folder / "missing\\deeper\\knaplet.exe", {1, 8, 8, 16, 16});
+    Save(folder / "missing\\deeper\\knaplet.exe", {1, 8, 8, 16, 16}, 0);
     EXPECT_TRUE(folder.Names().empty());
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "missing\\deeper\\knaplet.exe")));
 }
@@ -294,23 +283,85 @@ TEST(SettingsPath, TheLongestPathsAreUsedWholeOrNotAtAll)
 {
     TempFolder folder;
     const std::string base = folder / "";
-    // 259 characters, the most a path may have, once ".e" becomes ".ini".
-    const std::string fits = base + std::string(255 - base.size(), 'k');
-    ASSERT_EQ(259u, (fits + ".ini").size());
+    // A save writes "<settings file>.<8 hex digits>.tmp" first, and the
+    // profile functions take 259 characters at most: 246 characters of
+    // settings path, once ".e" becomes ".ini", leave room for it.
+    const std::string fits = base + std::string(242 - base.size(), 'k');
+    ASSERT_EQ(246u, (fits + ".ini").size());
     Save(fits + ".e", {1, 8, 8, 16, 16});
     EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell + "=\"16, 16\"\r\n",
               ReadBytes(fits + ".ini"));
-    EXPECT_EQ(Show({1, 8, 8, 16, 16}), Show(Load(fits + ".e")));
+    // One more and only the temporary file's path does not fit: the file
+    // still loads, and a save writes nothing.
+    const std::string longer = fits + "k";
+    WriteBytes(longer + ".ini", kDefaultFile);
+    Save(longer + ".e", {1, 8, 8, 16, 16}, 0);
+    EXPECT_EQ(kDefaultFile, ReadBytes(longer + ".ini"));
+    EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(longer + ".e")));
+    EXPECT_EQ(2u, folder.Names().size());
 
-    // Two characters more and the settings path outgrows its 261-byte buffer:
-    // nothing is read or written (the exact limit is tested natively).
+    // Settings paths of 261 characters outgrow their 261-byte buffer: nothing
+    // is read or written (the exact limit is tested natively).
     TempFolder other;
     const std::string otherBase = other / "";
     const std::string tooLong = otherBase + std::string(257 - otherBase.size(), 'k') + ".e";
     ASSERT_EQ(261u, tooLong.size() - 2 + 4);
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(tooLong)));
-    Save(tooLong, {1, 8, 8, 16, 16});
+    Save(tooLong, {1, 8, 8, 16, 16}, 0);
     EXPECT_TRUE(other.Names().empty());
+}
+
+TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
+{
+    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"5, 5\"\r\n;x\r\n[After]\r\nb=2\r\n";
+    TempFolder folder;
+    const std::string ini = folder / "knaplet.ini";
+    WriteBytes(ini, stored);
+    // A full disk cuts the file short: by its last line end, or by a whole line.
+    for (int step : {kSaveStepCopy, kSaveStepWrite, kSaveStepReadBack, kSaveStepReplace, kSaveStepCutBy + 1,
+                     kSaveStepCutBy + 5}) {
+        SettingsFailSaveStep(step);
+        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
+        SettingsFailSaveStep(0);
+        EXPECT_EQ(stored, ReadBytes(ini)) << step;
+        EXPECT_EQ(std::vector<std::string>{"knaplet.ini"}, folder.Names()) << step;
+    }
+    // Without a failing step only the game's values change.
+    Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
+    EXPECT_EQ(";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"8, 8\"\r\n;x\r\n" + kTopmost +
+                  "=1\r\n" + kCell + "=\"16, 16\"\r\n[After]\r\nb=2\r\n",
+              ReadBytes(ini));
+}
+
+TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
+{
+    TempFolder folder;
+    const std::string ini = folder / "knaplet.ini";
+    WriteBytes(ini, kDefaultFile);
+    // A process that runs: a suspended copy of this test program.
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION live = {};
+    ASSERT_TRUE(CreateProcessA(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                               &startup, &live));
+    char liveName[64];
+    snprintf(liveName, sizeof liveName, "knaplet.ini.%08lx.tmp", live.dwProcessId);
+    const std::string half = "[Tessaly]\r\n" + kGrid + "=\"9, 9\"\r\n";
+    for (const std::string name : {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp"})
+        WriteBytes(folder / name, half);
+    WriteBytes(folder / liveName, half);
+    EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "knaplet.exe")));
+    Save(folder / "knaplet.exe", {0, 5, 5, 32, 32});
+    TerminateProcess(live.hProcess, 0);
+    CloseHandle(live.hThread);
+    CloseHandle(live.hProcess);
+    // The ended game's file went; the running one's and files of other names stay.
+    std::vector<std::string> names = folder.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"knaplet.ini", "knaplet.ini.0000001.tmp", liveName, "knaplet.ini.backup.tmp"}),
+              names);
 }
 
 TEST(IniRoutines, ReadIntGivesItsDefaultWithoutANumber)

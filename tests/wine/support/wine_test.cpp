@@ -300,6 +300,12 @@ HandleCounts CountHandles()
     if (counts.user == 0) {
         EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&counts.user));
     }
+    HANDLE heap = GetProcessHeap();
+    HeapLock(heap);
+    PROCESS_HEAP_ENTRY entry = {};
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++counts.heapBlocks;
+    HeapUnlock(heap);
     return counts;
 }
 

@@ -96,6 +96,7 @@ void ClickClient(HWND window, int x, int y);
 struct HandleCounts {
     DWORD gdi = 0;
     DWORD user = 0;
+    DWORD heapBlocks = 0;  // blocks in use on the process heap (system DLLs allocate there)
 };
 // GetGuiResources where the platform implements it. Wine answers 0 there, so
 // the GDI count then walks the handle table with GetObjectType and the USER
