@@ -10,7 +10,7 @@
 #include "about/link_label.h"
 #include "about/text_format.h"
 #include "about/version_info.h"
-#include "app/settings.h"
+#include "app/sjis_path.h"
 #include "controls/tooltip.h"
 #include "engine/random.h"
 
@@ -149,7 +149,9 @@ INT_PTR OnInitDialog(HWND dialog, const AboutBoxInfo* info)
     if (Has(info, ABF_SYSRES)) SetFreeResourcesLine(dialog, info->sysResId);
 
     HWND tooltip = TooltipCreate(dialog, GetModuleHandleA(nullptr), TTS_ALWAYSTIP, 0);
-    if (Has(info, ABF_URL)) SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
+    if (Has(info, ABF_URL)) {
+        SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
+    }
     if (Has(info, ABF_MAIL)) {
         SetUpLink(dialog, tooltip, info->mailId, info->mail, kPropFontMail, kMailTip);
     }
@@ -177,7 +179,8 @@ INT_PTR OnDestroy(HWND dialog)
 
 bool IsLinkControl(HWND dialog, HWND window)
 {
-    return window == GetDlgItem(dialog, g_info.urlId) || window == GetDlgItem(dialog, g_info.mailId);
+    return window == GetDlgItem(dialog, g_info.urlId) ||
+           window == GetDlgItem(dialog, g_info.mailId);
 }
 
 INT_PTR OnSetCursor(HWND dialog, WPARAM wParam)

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 bool IsLeadByte(unsigned char byte)
@@ -39,8 +43,8 @@ int SjisByteKind(const char* text, int index)
 const char* SjisNextChar(const char* position)
 {
     if (*position == '\0') return position;
-    if (IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0') return position + 2;
-    return position + 1;
+    const bool pair = IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0';
+    return position + (pair ? 2 : 1);
 }
 
 char* SjisNextChar(char* position)
@@ -109,3 +113,18 @@ int MakeSiblingPath(char* buffer, int size, const char* path, const char* extens
     LowerCaseAscii(buffer);
     return 1;
 }
+
+#ifdef _WIN32
+int GetModuleSiblingPath(char* buffer, int size, const char* extension)
+{
+    if (buffer == nullptr || size <= 0) return 0;
+    const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, size);
+    // A full buffer means a cut path (not always terminated): it names
+    // another file, so it is no path at all.
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return MakeSiblingPath(buffer, size, buffer, extension);
+}
+#endif

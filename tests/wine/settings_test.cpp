@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/sjis_path.h"
 
 namespace {
 
