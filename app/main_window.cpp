@@ -14,8 +14,7 @@ namespace {
 
 constexpr char kClassName[] = "knaplet";
 constexpr char kTitle[] = "Tessaly";
-// A captioned pop-up without sizing or min/max boxes.
-constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;  // fixed size
 constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW;
 constexpr int kFrameRings = 3;
 constexpr char kTopmostItem[] = "常に手前に表示(&T)";

@@ -63,10 +63,14 @@ HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)
         return nullptr;
     }
     path[sizeof path - 1] = '\0';  // a truncated path comes back unterminated on XP
+    return GetFileShellIcon(path, small);
+}
+
+HICON GetFileShellIcon(const char* path, BOOL small)
+{
     SHFILEINFOA info;
     memset(&info, 0, sizeof info);
-    UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0);
-    SHGetFileInfoA(path, 0, &info, sizeof info, flags);
+    SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | (small ? SHGFI_SMALLICON : 0));
     return info.hIcon;
 }
 

@@ -13,6 +13,8 @@
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes = 0);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
+// The shell's large or small icon for a file: a new icon at every call.
+HICON GetFileShellIcon(const char* path, BOOL small);
 
 // A child control of a class of the game: no text, 1 x 1 at the default
 // position (the control sizes itself), the id as its child identifier, the

@@ -8,10 +8,9 @@
 #include "controls/back_buffer.h"
 #include "engine/grid_point.h"
 
-// What the counter and the timer have in common: one window shape, so the
-// LED look is changed in one place. Each keeps a zero-filled heap record
-// behind a window property, sizes itself at creation and paints four digits
-// in a 1-ring sunken frame.
+// What the counter and the timer share, so the LED look changes in one place:
+// a zero-filled heap record behind a window property, one size, and a face of
+// four digits in a 1-ring sunken frame.
 
 // Both LED windows are 54 x 25, whatever the window; returns 1.
 int LedGetPreferredSize(HWND window, GridPoint* size);
@@ -38,9 +37,8 @@ struct LedClass {
 
 // Registers the class with no menu and a white background; 0 when it failed.
 int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc);
-// The window procedure of both classes, told which one. Without memory for
-// its record a window still sizes itself and shows its face; the class's
-// operations then find no record and refuse.
+// The window procedure of both classes, told which one. A window without
+// memory for its record still sizes itself and shows its face.
 LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam,
                       LPARAM lParam);
 

@@ -85,11 +85,6 @@ int PatternBit(const uint64_t* pattern, int cell)
     return static_cast<int>((pattern[cell / 64] >> (cell % 64)) & 1u);
 }
 
-void PatternSet(uint64_t* pattern, int cell)
-{
-    pattern[cell / 64] |= uint64_t{1} << (cell % 64);
-}
-
 int PatternWeight(const uint64_t* pattern, int words)
 {
     int weight = 0;
@@ -112,7 +107,8 @@ void PatternAddRow(uint64_t* pattern, int offset, Row row)
     const uint64_t halves[2] = {row.lo, row.hi};
     for (int half = 0; half < 2; ++half) {
         for (uint64_t bits = halves[half]; bits; bits &= bits - 1) {
-            PatternSet(pattern, offset + half * 64 + __builtin_ctzll(bits));
+            const int cell = offset + half * 64 + __builtin_ctzll(bits);
+            pattern[cell / 64] |= uint64_t{1} << (cell % 64);
         }
     }
 }
@@ -142,9 +138,11 @@ Shape MakeShape(int columns, int rows)
     return shape;
 }
 
-// Cell (column, row) of the caller's grid in the chase's row-major order.
-int ChaseIndex(const Shape& shape, int column, int row)
+// Cell i of the caller's row-major grid in the chase's row-major order.
+int ChaseIndex(const Shape& shape, int i)
 {
+    const int column = i % shape.columns;
+    const int row = i / shape.columns;
     return shape.transposed ? column * shape.width + row : row * shape.width + column;
 }
 
@@ -157,12 +155,10 @@ int ValidSize(int columns, int rows)
 void LoadGrid(const Shape& shape, const unsigned char* sunk, Row* grid)
 {
     memset(grid, 0, static_cast<size_t>(shape.height) * sizeof *grid);
-    for (int row = 0; row < shape.rows; ++row) {
-        for (int column = 0; column < shape.columns; ++column) {
-            if (sunk[column + row * shape.columns]) {
-                const int at = ChaseIndex(shape, column, row);
-                RowSet(&grid[at / shape.width], at % shape.width);
-            }
+    for (int i = 0; i < shape.columns * shape.rows; ++i) {
+        if (sunk[i]) {
+            const int at = ChaseIndex(shape, i);
+            RowSet(&grid[at / shape.width], at % shape.width);
         }
     }
 }
@@ -170,12 +166,8 @@ void LoadGrid(const Shape& shape, const unsigned char* sunk, Row* grid)
 // A pattern back in the caller's row-major bytes, 1 = press.
 void StorePresses(const Shape& shape, const uint64_t* pattern, unsigned char* presses)
 {
-    for (int row = 0; row < shape.rows; ++row) {
-        for (int column = 0; column < shape.columns; ++column) {
-            const int at = ChaseIndex(shape, column, row);
-            presses[column + row * shape.columns] =
-                static_cast<unsigned char>(PatternBit(pattern, at));
-        }
+    for (int i = 0; i < shape.columns * shape.rows; ++i) {
+        presses[i] = static_cast<unsigned char>(PatternBit(pattern, ChaseIndex(shape, i)));
     }
 }
 
@@ -293,8 +285,7 @@ Row ParticularSolution(const System& system)
     return first;
 }
 
-// One null-space member per free unknown: that unknown set, and every pivot
-// unknown whose equation holds it. Returns how many.
+// One null-space member per free unknown; returns how many.
 int NullBasis(const System& system, Row* basis)
 {
     int count = 0;
