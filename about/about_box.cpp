@@ -142,9 +142,7 @@ INT_PTR OnInitDialog(HWND dialog, const AboutBoxInfo* info)
     if (Has(info, ABF_SYSRES)) SetFreeResourcesLine(dialog, info->sysResId);
 
     HWND tooltip = TooltipCreate(dialog, GetModuleHandleA(nullptr), TTS_ALWAYSTIP, 0);
-    if (Has(info, ABF_URL)) {
-        SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
-    }
+    if (Has(info, ABF_URL)) SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
     if (Has(info, ABF_MAIL)) {
         SetUpLink(dialog, tooltip, info->mailId, info->mail, kPropFontMail, kMailTip);
     }
@@ -172,8 +170,7 @@ INT_PTR OnDestroy(HWND dialog)
 
 bool IsLinkControl(HWND dialog, HWND window)
 {
-    return window == GetDlgItem(dialog, g_info.urlId) ||
-           window == GetDlgItem(dialog, g_info.mailId);
+    return window == GetDlgItem(dialog, g_info.urlId) || window == GetDlgItem(dialog, g_info.mailId);
 }
 
 INT_PTR OnSetCursor(HWND dialog, WPARAM wParam)

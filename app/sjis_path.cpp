@@ -43,8 +43,8 @@ int SjisByteKind(const char* text, int index)
 const char* SjisNextChar(const char* position)
 {
     if (*position == '\0') return position;
-    const bool pair = IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0';
-    return position + (pair ? 2 : 1);
+    if (IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0') return position + 2;
+    return position + 1;
 }
 
 char* SjisNextChar(char* position)
