@@ -38,8 +38,7 @@ LRESULT GameOnSysCommand(HWND main, WPARAM wParam, LPARAM lParam);
 LRESULT GameOnInitMenuPopup(HWND main, HMENU menu);
 LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam);
 
-// The record the About command opens the About box with: the game's dialog,
-// cursor and version texts, all taken from `instance`.
+// The record the About command opens the About box with, its resources from `instance`.
 AboutBoxInfo GameGetAboutInfo(HINSTANCE instance);
 
 // Saves always-on-top, the grid and the cell size as they are now; 0, and

@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// Where the main window's children go: the score panel above the board, as
-// wide as the wider of the two, and the window sized around them, keeping its
-// top-left corner. Start-up and every new grid or cell size call it; returns 0.
-int MainWndLayout(HWND main);
+// The score panel above the board, both as wide as the wider, and the main window
+// sized around them, keeping its top-left corner; at start-up and at every new size.
+int MainWndLayout(HWND main);  // returns 0
 
 #endif

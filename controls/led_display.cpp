@@ -47,11 +47,6 @@ LRESULT OnDestroy(const LedClass* led, HWND window)
     return 0;
 }
 
-LRESULT OnPaint(const LedClass* led, HWND window)
-{
-    return PaintWithBackBuffer(window, led->draw);
-}
-
 } // namespace
 
 int LedGetPreferredSize(HWND, GridPoint* size)
@@ -119,7 +114,7 @@ LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wPa
     switch (message) {
     case WM_CREATE: return OnCreate(led, window);
     case WM_DESTROY: return OnDestroy(led, window);
-    case WM_PAINT: return OnPaint(led, window);
+    case WM_PAINT: return PaintWithBackBuffer(window, led->draw);
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -439,11 +439,13 @@ void Reduce(Search* search)
     }
 }
 
-// Weighs block after block of the basis, each block's combinations on top of
-// the best so far, until a whole round finds nothing lighter or the budget
-// would not cover the next block.
-int Descend(Search* search)
+// Null spaces too large to look at whole: reduce, then weigh block after
+// block of the basis, each block's combinations on top of the best so far,
+// until a whole round finds nothing lighter or the budget would not cover the
+// next block. Trying more pivot orders bought nothing measurable.
+int SearchBounded(Search* search)
 {
+    Reduce(search);
     int weight = PatternWeight(search->current, search->words);
     for (;;) {
         int improved = 0;
@@ -462,14 +464,6 @@ int Descend(Search* search)
             return weight;
         }
     }
-}
-
-// Null spaces too large to look at whole: reduce, then descend as far as the
-// budget goes. Trying more pivot orders bought nothing measurable.
-int SearchBounded(Search* search)
-{
-    Reduce(search);
-    return Descend(search);
 }
 
 } // namespace
