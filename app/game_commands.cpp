@@ -141,8 +141,7 @@ UINT CheckedIf(bool on)
 
 AboutBoxInfo GameGetAboutInfo(HINSTANCE instance)
 {
-    AboutBoxInfo info;
-    memset(&info, 0, sizeof info);
+    AboutBoxInfo info = {};
     info.flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_SYSRES;
     info.iconId = IDC_ABOUT_ICON;
     info.versionId = IDC_ABOUT_VERSION;

@@ -108,8 +108,7 @@ int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc)
     return RegisterWindowClass(instance, led->name, proc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
 }
 
-LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam,
-                      LPARAM lParam)
+LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: return OnCreate(led, window);

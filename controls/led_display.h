@@ -39,7 +39,6 @@ struct LedClass {
 int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc);
 // The window procedure of both classes, told which one. A window without
 // memory for its record still sizes itself and shows its face.
-LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam,
-                      LPARAM lParam);
+LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif
