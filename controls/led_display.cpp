@@ -32,9 +32,7 @@ LRESULT OnCreate(const LedClass* led, HWND window)
         memset(record, 0, led->recordBytes);
         SetPropA(window, led->prop, record);
     }
-    GridPoint size;
-    LedGetPreferredSize(window, &size);
-    SetWindowSize(window, size.x, size.y);
+    SetWindowSize(window, kLedWidth, kLedHeight);  // the size LedGetPreferredSize gives
     return 0;
 }
 
