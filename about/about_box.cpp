@@ -10,7 +10,8 @@
 #include "about/link_label.h"
 #include "about/text_format.h"
 #include "about/version_info.h"
-#include "app/settings.h"
+#include "app/sjis_path.h"
+#include "app/window_util.h"
 #include "controls/tooltip.h"
 #include "engine/random.h"
 
@@ -41,20 +42,12 @@ bool Has(const AboutBoxInfo* info, uint32_t flag)
     return (info->flags & flag) != 0;
 }
 
-HICON FileShellIcon(const char* path, UINT size)
-{
-    SHFILEINFOA file;
-    memset(&file, 0, sizeof file);
-    SHGetFileInfoA(path, 0, &file, sizeof file, SHGFI_ICON | size);
-    return file.hIcon;
-}
-
 void SetIcons(HWND dialog, const char* path)
 {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(FileShellIcon(path, SHGFI_LARGEICON)));
+                 reinterpret_cast<LPARAM>(GetFileShellIcon(path, FALSE)));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(FileShellIcon(path, SHGFI_SMALLICON)));
+                 reinterpret_cast<LPARAM>(GetFileShellIcon(path, TRUE)));
 }
 
 // The shell makes a new icon at every request; whoever asked destroys it.
@@ -158,7 +151,7 @@ INT_PTR OnInitDialog(HWND dialog, const AboutBoxInfo* info)
     }
     if (Has(info, ABF_ICON)) {
         SendDlgItemMessageA(dialog, info->iconId, STM_SETICON,
-                            reinterpret_cast<WPARAM>(FileShellIcon(path, SHGFI_LARGEICON)), 0);
+                            reinterpret_cast<WPARAM>(GetFileShellIcon(path, FALSE)), 0);
     }
     if (RandomNext() % kRareCaptionOdds == 0) SetWindowTextA(dialog, kRareCaption);
     return TRUE;  // the dialog manager focuses the first tab stop, the OK button

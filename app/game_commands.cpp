@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "about/about_box.h"
-#include "app/main_window.h"
+#include "app/main_layout.h"
 #include "app/settings.h"
 #include "app/window_util.h"
 #include "controls/board_control.h"
@@ -27,7 +27,7 @@ namespace {
 
 constexpr char kHoldSavesProp[] = "PROP_HOLDSAVES";
 
-HWND Board(HWND main)
+HWND BoardWindow(HWND main)
 {
     return GetDlgItem(main, IDC_BOARD);
 }
@@ -57,17 +57,17 @@ void OnStart(HWND main)
 {
     ScoreStopTimer(Score(main));
     ScoreReset(Score(main));
-    BoardCtlNewGame(Board(main), static_cast<uint32_t>(time(nullptr)));
+    BoardCtlNewGame(BoardWindow(main), static_cast<uint32_t>(time(nullptr)));
     BoardCtlUnlock();
     ScoreStartTimer(Score(main));
 }
 
 void OnRetry(HWND main)
 {
-    if (!BoardCtlHasGame(Board(main))) return;
+    if (!BoardCtlHasGame(BoardWindow(main))) return;
     ScoreStopTimer(Score(main));
     ScoreReset(Score(main));
-    BoardCtlRetry(Board(main));
+    BoardCtlRetry(BoardWindow(main));
     BoardCtlUnlock();
     ScoreStartTimer(Score(main));
 }
@@ -77,13 +77,13 @@ void OnLevel(HWND main, const LevelRow& level)
     // The BN_GRIDSIZE handler runs inside this call: it resets the displays,
     // lays out and saves. The lock comes after, and ends any game; without a
     // new board the game goes on as it was.
-    if (!BoardCtlNewBoard(Board(main), level.columns, level.rows)) return;
+    if (!BoardCtlNewBoard(BoardWindow(main), level.columns, level.rows)) return;
     BoardCtlLock();
 }
 
 void OnViewSize(HWND main, const ViewSizeRow& size)
 {
-    BoardCtlSetCellSize(Board(main), size.cellWidth, size.cellHeight);
+    BoardCtlSetCellSize(BoardWindow(main), size.cellWidth, size.cellHeight);
 }
 
 void OnToggleTopmost(HWND main)
@@ -94,17 +94,7 @@ void OnToggleTopmost(HWND main)
 
 void OnAbout(HWND main)
 {
-    AboutBoxInfo info;
-    memset(&info, 0, sizeof info);
-    info.flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_SYSRES;
-    info.iconId = IDC_ABOUT_ICON;
-    info.versionId = IDC_ABOUT_VERSION;
-    info.urlId = IDC_ABOUT_URL;
-    info.sysResId = IDC_ABOUT_SYSRES;
-    info.url = TESSALY_SUPPORT_URL;
-    info.templateId = MAKEINTRESOURCEA(IDD_ABOUT);
-    info.instance = GetModuleHandleA(nullptr);
-    info.linkCursor = LoadCursorA(info.instance, MAKEINTRESOURCEA(IDC_LINKCURSOR));
+    const AboutBoxInfo info = GameGetAboutInfo(GetModuleHandleA(nullptr));
     AboutBoxShow(main, &info);
 }
 
@@ -116,7 +106,7 @@ LRESULT OnSolved(HWND main)
     BoardCtlLock();
     UpdateWindow(main);  // show the solved grid before the box takes over
     int exact = 0;
-    const int fewest = BoardCtlGetFewestPresses(Board(main), &exact);
+    const int fewest = BoardCtlGetFewestPresses(BoardWindow(main), &exact);
     if (fewest >= 0) {
         MessageBoxPrintf(main, MB_OK, kWinCaption, exact ? kWinFormatFewest : kWinFormatAtMost,
                          seconds, clicks, fewest);
@@ -130,7 +120,7 @@ LRESULT OnGridSize(HWND main)
 {
     ScoreStopTimer(Score(main));
     ScoreReset(Score(main));
-    BoardCtlClear(Board(main));
+    BoardCtlClear(BoardWindow(main));
     MainWndLayout(main);
     SaveCurrentSettings(main);
     return 0;
@@ -149,6 +139,21 @@ UINT CheckedIf(bool on)
 }
 
 } // namespace
+
+AboutBoxInfo GameGetAboutInfo(HINSTANCE instance)
+{
+    AboutBoxInfo info = {};
+    info.flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_SYSRES;
+    info.iconId = IDC_ABOUT_ICON;
+    info.versionId = IDC_ABOUT_VERSION;
+    info.urlId = IDC_ABOUT_URL;
+    info.sysResId = IDC_ABOUT_SYSRES;
+    info.url = TESSALY_SUPPORT_URL;
+    info.templateId = MAKEINTRESOURCEA(IDD_ABOUT);
+    info.instance = instance;
+    info.linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKCURSOR));
+    return info;
+}
 
 LRESULT GameOnCommand(HWND main, WPARAM wParam, LPARAM lParam)
 {
@@ -186,15 +191,15 @@ LRESULT GameOnInitMenuPopup(HWND main, HMENU menu)
     // does not hold is left alone by CheckMenuItem and EnableMenuItem.
     CheckMenuItem(menu, IDM_TOPMOST, CheckedIf(IsTopmost(main) != 0));
     EnableMenuItem(menu, IDM_RETRY,
-                   MF_BYCOMMAND | (BoardCtlHasGame(Board(main)) ? MF_ENABLED : MF_GRAYED));
+                   MF_BYCOMMAND | (BoardCtlHasGame(BoardWindow(main)) ? MF_ENABLED : MF_GRAYED));
     CellSize cell = {0, 0};
-    BoardCtlGetCellSize(Board(main), &cell);
+    BoardCtlGetCellSize(BoardWindow(main), &cell);
     for (const ViewSizeRow& row : ViewSizeTable) {
         CheckMenuItem(menu, row.command,
                       CheckedIf(cell.width == row.cellWidth && cell.height == row.cellHeight));
     }
     GridPoint grid = {0, 0};
-    BoardCtlGetGridSize(Board(main), &grid);
+    BoardCtlGetGridSize(BoardWindow(main), &grid);
     for (const LevelRow& row : LevelTable) {
         CheckMenuItem(menu, row.command, CheckedIf(grid.x == row.columns && grid.y == row.rows));
     }
@@ -240,8 +245,8 @@ int ReadCurrentSettings(HWND main, AppSettings* settings)
     settings->topmost = IsTopmost(main);
     CellSize cell = {0, 0};
     GridPoint grid = {0, 0};
-    if (!BoardCtlGetCellSize(Board(main), &cell) || !BoardCtlGetGridSize(Board(main), &grid))
-        return 0;
+    HWND board = BoardWindow(main);
+    if (!BoardCtlGetCellSize(board, &cell) || !BoardCtlGetGridSize(board, &grid)) return 0;
     settings->cellWidth = cell.width;
     settings->cellHeight = cell.height;
     settings->columns = grid.x;

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include "about/about_box.h"
+#include "resources/resource_ids.h"
+
 // What the main window does after start-up: menu and accelerator commands,
 // the always-on-top item of the system menu, menu check marks, and the board's
 // notifications. Together they make the flow of a game (Idle, Playing,
@@ -15,7 +18,8 @@ struct LevelRow {
     int rows;
 };
 constexpr LevelRow LevelTable[] = {
-    {40010, 4, 4}, {40011, 5, 5}, {40012, 6, 6}, {40013, 8, 8}, {40014, 16, 16},
+    {IDM_LEVEL_1, 4, 4}, {IDM_LEVEL_2, 5, 5},   {IDM_LEVEL_3, 6, 6},
+    {IDM_LEVEL_4, 8, 8}, {IDM_LEVEL_5, 16, 16},
 };
 
 struct ViewSizeRow {
@@ -24,7 +28,8 @@ struct ViewSizeRow {
     int cellHeight;
 };
 constexpr ViewSizeRow ViewSizeTable[] = {
-    {40020, 8, 8}, {40021, 16, 16}, {40022, 24, 24}, {40023, 32, 32}, {40024, 40, 40},
+    {IDM_SIZE_1, 8, 8},   {IDM_SIZE_2, 16, 16}, {IDM_SIZE_3, 24, 24},
+    {IDM_SIZE_4, 32, 32}, {IDM_SIZE_5, 40, 40},
 };
 
 // Handlers of the main window's messages; each returns the window procedure's result.
@@ -32,6 +37,9 @@ LRESULT GameOnCommand(HWND main, WPARAM wParam, LPARAM lParam);
 LRESULT GameOnSysCommand(HWND main, WPARAM wParam, LPARAM lParam);
 LRESULT GameOnInitMenuPopup(HWND main, HMENU menu);
 LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam);
+
+// The record the About command opens the About box with, its resources from `instance`.
+AboutBoxInfo GameGetAboutInfo(HINSTANCE instance);
 
 // Saves always-on-top, the grid and the cell size as they are now; 0, and
 // nothing written, while saves are held off or the board cannot tell its sizes.

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/game_commands.h"
+#include "app/main_layout.h"
 #include "app/settings.h"
 #include "app/window_util.h"
 #include "controls/back_buffer.h"
@@ -13,10 +14,8 @@ namespace {
 
 constexpr char kClassName[] = "knaplet";
 constexpr char kTitle[] = "Tessaly";
-constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;  // 0x90C80000
-static_assert(kMainStyle == 0x90C80000, "a captioned pop-up without sizing or min/max boxes");
+constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;  // fixed size
 constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW;
-constexpr int kMargin = 8;  // around the children and between them
 constexpr int kFrameRings = 3;
 constexpr char kTopmostItem[] = "常に手前に表示(&T)";
 
@@ -35,35 +34,11 @@ void AddTopmostToSystemMenu(HWND main)
     }
 }
 
-struct OwnedPopups {
-    HWND owner;
-    HWND popups[8];
-    int count;
-};
-
-BOOL CALLBACK CollectOwnedPopup(HWND window, LPARAM context)
-{
-    auto* owned = reinterpret_cast<OwnedPopups*>(context);
-    if (GetWindow(window, GW_OWNER) == owned->owner && owned->count < 8) {
-        owned->popups[owned->count++] = window;
-    }
-    return TRUE;
-}
-
-OwnedPopups FindOwnedPopups(HWND owner)
-{
-    OwnedPopups owned = {owner, {}, 0};
-    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedPopup,
-                      reinterpret_cast<LPARAM>(&owned));
-    return owned;
-}
-
 LRESULT FailCreation(HWND main)
 {
     // The children go with the window, but a failed creation does not take
     // the pop-ups it owns (the score panel's tooltip) everywhere: end them here.
-    const OwnedPopups owned = FindOwnedPopups(main);
-    for (int i = 0; i < owned.count; ++i) DestroyWindow(owned.popups[i]);
+    DestroyOwnedPopups(main);
     return -1;
 }
 
@@ -137,66 +112,4 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITMENUPOPUP: return GameOnInitMenuPopup(window, reinterpret_cast<HMENU>(wParam));
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-int MainWndLayout(HWND main)
-{
-    HWND board = GetDlgItem(main, IDC_BOARD);
-    HWND score = GetDlgItem(main, IDC_SCORE);
-    GridPoint boardSize = {0, 0};
-    BoardCtlGetPreferredSize(board, &boardSize);
-    GridPoint scoreSize = {0, 0};
-    ScoreGetPreferredSize(score, &scoreSize, boardSize.x);
-    const int width = boardSize.x > scoreSize.x ? boardSize.x : scoreSize.x;
-
-    SetWindowSize(score, width, scoreSize.y);
-    SetWindowPosition(score, kMargin, kMargin);
-    SetWindowSize(board, width, boardSize.y);
-    SetWindowPosition(board, kMargin, scoreSize.y + 2 * kMargin);
-
-    // The frame's size depends on the menu bar, which may wrap when the
-    // window narrows; two corrections settle it.
-    const int targetWidth = width + 2 * kMargin;
-    const int targetHeight = scoreSize.y + boardSize.y + 3 * kMargin;
-    SetWindowSize(main, targetWidth, targetHeight);
-    for (int pass = 0; pass < 2; ++pass) {
-        const GridPoint client = GetClientSize(main);
-        const GridPoint outer = GetWindowSize(main);
-        SetWindowSize(main, outer.x + targetWidth - client.x, outer.y + targetHeight - client.y);
-    }
-    return 0;
-}
-
-BOOL SetTopmost(HWND window, int on)
-{
-    constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE |
-                           SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
-    static_assert(flags == 0x051B, "change the z-order only");
-    HWND place = on ? HWND_TOPMOST : HWND_NOTOPMOST;
-    BOOL done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
-    if (done && on && !IsTopmost(window)) {
-        // Wine links a window straight below the pop-ups it owns (here the
-        // score panel's tooltip) and then drops the topmost bit. Without
-        // their owner for the moment of the move, the window goes on top.
-        const OwnedPopups owned = FindOwnedPopups(window);
-        for (int i = 0; i < owned.count; ++i) SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, 0);
-        done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
-        for (int i = 0; i < owned.count; ++i)
-            SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window));
-    }
-    return done;
-}
-
-LONG IsTopmost(HWND window)
-{
-    return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
-}
-
-int FindMenuItemPosition(HMENU menu, UINT id)
-{
-    const int count = GetMenuItemCount(menu);
-    for (int position = 0; position < count; ++position) {
-        if (GetMenuItemID(menu, position) == id) return position;
-    }
-    return -1;
 }

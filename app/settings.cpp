@@ -389,19 +389,6 @@ int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
 
 } // namespace
 
-int GetModuleSiblingPath(char* buffer, int size, const char* extension)
-{
-    if (buffer == nullptr || size <= 0) return 0;
-    const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, size);
-    // A full buffer means a cut path (not always terminated): it names
-    // another file, so it is no path at all.
-    if (length == 0 || length >= static_cast<DWORD>(size)) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    return MakeSiblingPath(buffer, size, buffer, extension);
-}
-
 int IniReadInt(const char* path, const char* section, const char* key, int defaultValue)
 {
     char text[261];

@@ -38,11 +38,6 @@ int IniReadInt(const char* path, const char* section, const char* key, int defau
 int IniWriteFlag(const char* path, const char* section, const char* key, int value);
 int IniWriteQuoted(const char* path, const char* section, const char* key, const char* text);
 
-// The executable's path with its extension replaced by `extension` (or kept,
-// when it is null), lower-cased. Returns 0, with an empty buffer, when the
-// path cannot be had or the result does not fit in `size` bytes.
-int GetModuleSiblingPath(char* buffer, int size, const char* extension);
-
 // The same load and save for an executable at `modulePath`, so tests can put
 // the settings file in a folder of their own; the game itself always goes
 // through LoadSettings and SaveSettings. When the settings file's path does

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 bool IsLeadByte(unsigned char byte)
@@ -109,3 +113,18 @@ int MakeSiblingPath(char* buffer, int size, const char* path, const char* extens
     LowerCaseAscii(buffer);
     return 1;
 }
+
+#ifdef _WIN32
+int GetModuleSiblingPath(char* buffer, int size, const char* extension)
+{
+    if (buffer == nullptr || size <= 0) return 0;
+    const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, size);
+    // A full buffer means a cut path (not always terminated): it names
+    // another file, so it is no path at all.
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return MakeSiblingPath(buffer, size, buffer, extension);
+}
+#endif

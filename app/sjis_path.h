@@ -23,5 +23,8 @@ void LowerCaseAscii(char* text);                 // A-Z only, never inside a dou
 // an empty buffer, when the result would need more than `size` bytes: a
 // shortened path would name some other file.
 int MakeSiblingPath(char* buffer, int size, const char* path, const char* extension);
+// The same for the running executable's own path (Windows builds only).
+// Returns 0, with an empty buffer, also when that path cannot be had.
+int GetModuleSiblingPath(char* buffer, int size, const char* extension);
 
 #endif

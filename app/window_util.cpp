@@ -3,6 +3,33 @@
 #include <cstring>
 #include <shellapi.h>
 
+namespace {
+
+struct OwnedPopups {
+    HWND owner;
+    HWND popups[8];
+    int count;
+};
+
+BOOL CALLBACK CollectOwnedPopup(HWND window, LPARAM context)
+{
+    auto* owned = reinterpret_cast<OwnedPopups*>(context);
+    if (GetWindow(window, GW_OWNER) == owned->owner && owned->count < 8) {
+        owned->popups[owned->count++] = window;
+    }
+    return TRUE;
+}
+
+OwnedPopups FindOwnedPopups(HWND owner)
+{
+    OwnedPopups owned = {owner, {}, 0};
+    EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), CollectOwnedPopup,
+                      reinterpret_cast<LPARAM>(&owned));
+    return owned;
+}
+
+} // namespace
+
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes)
 {
@@ -36,10 +63,14 @@ HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)
         return nullptr;
     }
     path[sizeof path - 1] = '\0';  // a truncated path comes back unterminated on XP
+    return GetFileShellIcon(path, small);
+}
+
+HICON GetFileShellIcon(const char* path, BOOL small)
+{
     SHFILEINFOA info;
     memset(&info, 0, sizeof info);
-    UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0);
-    SHGetFileInfoA(path, 0, &info, sizeof info, flags);
+    SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | (small ? SHGFI_SMALLICON : 0));
     return info.hIcon;
 }
 
@@ -95,4 +126,45 @@ void SendBoardNotify(HWND from, UINT code)
     header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
     header.code = code;
     SendMessageA(GetParent(from), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+BOOL SetTopmost(HWND window, int on)
+{
+    // The z-order only.
+    constexpr UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE |
+                           SWP_NOCOPYBITS | SWP_NOSENDCHANGING;
+    HWND place = on ? HWND_TOPMOST : HWND_NOTOPMOST;
+    BOOL done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
+    if (done && on && !IsTopmost(window)) {
+        // Wine links a window straight below the pop-ups it owns (here the
+        // score panel's tooltip) and then drops the topmost bit. Without
+        // their owner for the moment of the move, the window goes on top.
+        const OwnedPopups owned = FindOwnedPopups(window);
+        for (int i = 0; i < owned.count; ++i)
+            SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, 0);
+        done = SetWindowPos(window, place, 0, 0, 0, 0, flags);
+        for (int i = 0; i < owned.count; ++i)
+            SetWindowLongPtrA(owned.popups[i], GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(window));
+    }
+    return done;
+}
+
+void DestroyOwnedPopups(HWND owner)
+{
+    const OwnedPopups owned = FindOwnedPopups(owner);
+    for (int i = 0; i < owned.count; ++i) DestroyWindow(owned.popups[i]);
+}
+
+LONG IsTopmost(HWND window)
+{
+    return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
+}
+
+int FindMenuItemPosition(HMENU menu, UINT id)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuItemID(menu, position) == id) return position;
+    }
+    return -1;
 }

@@ -8,10 +8,13 @@
 // Window routines shared by every window class of the game.
 
 // RegisterClassExA with no cursor and the executable's own shell icons, and
-// `windowBytes` extra bytes per window; the result is ignored by every caller.
+// `windowBytes` extra bytes per window. 0 when the class was not registered:
+// the score panel and the LED displays pass that on, the others go on.
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes = 0);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
+// The shell's large or small icon for a file: a new icon at every call.
+HICON GetFileShellIcon(const char* path, BOOL small);
 
 // A child control of a class of the game: no text, 1 x 1 at the default
 // position (the control sizes itself), the id as its child identifier, the
@@ -29,6 +32,14 @@ int GetClientCursorPos(HWND window, POINT* point);
 
 // Repaint request of every control: the whole client area, without erasing.
 void RequestRepaint(HWND window);
+
+// Always-on-top is the window's WS_EX_TOPMOST bit and nothing else.
+BOOL SetTopmost(HWND window, int on);
+LONG IsTopmost(HWND window);  // WS_EX_TOPMOST (8) when on, else 0
+// Destroys the pop-up windows `owner` owns (at most 8 of them).
+void DestroyOwnedPopups(HWND owner);
+// Position of the first item with `id`, or -1.
+int FindMenuItemPosition(HMENU menu, UINT id);
 
 // The header of every notification a control of the game sends: laid out
 // exactly like NMHDR, so any WM_NOTIFY parent can read it.

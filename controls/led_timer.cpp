@@ -1,16 +1,10 @@
 #include "controls/led_timer.h"
 
-#include <cstdlib>
-
 #include "app/window_util.h"
-#include "controls/back_buffer.h"
-#include "controls/led_digits.h"
+#include "controls/led_display.h"
 
 namespace {
 
-constexpr char kClassName[] = "timer";
-constexpr char kProp[] = "PROP_TIMER";
-constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW;
 constexpr UINT kTickPeriodMs = 100;
 constexpr uint32_t kMsPerSecond = 1000;
 
@@ -22,65 +16,33 @@ uint32_t ReadClock()
     return GetTickCount() + g_clockOffsetForTest;
 }
 
-TimerState* TimerRecord(HWND timer)
-{
-    return static_cast<TimerState*>(GetPropA(timer, kProp));
-}
-
 void DrawTimer(HWND timer, HDC dc, const RECT* client)
 {
-    const TimerState* state = TimerRecord(timer);
-    DrawLedFace(dc, client, state ? state->seconds : 0);
+    DrawLedFace(dc, client, TimerGetSeconds(timer));
 }
 
-// Without memory for its state the window still shows 0000 and refuses every
-// operation, so nothing ever reads through a missing record.
-LRESULT OnCreate(HWND timer)
-{
-    auto* state = static_cast<TimerState*>(malloc(sizeof(TimerState)));
-    if (state) {
-        state->startTick = 0;
-        state->seconds = 0;
-        SetPropA(timer, kProp, state);
-    }
-    LedSizeToPreferred(timer);
-    return 0;
-}
+constexpr LedClass kTimer = {"timer", "PROP_TIMER", sizeof(TimerState), DrawTimer};
 
-// The tick is not killed here: a window timer dies with its window.
-LRESULT OnDestroy(HWND timer)
+TimerState* TimerRecord(HWND timer)
 {
-    TimerState* state = TimerRecord(timer);
-    RemovePropA(timer, kProp);
-    free(state);
-    return 0;
-}
-
-LRESULT OnPaint(HWND timer)
-{
-    return PaintWithBackBuffer(timer, DrawTimer);
+    return static_cast<TimerState*>(GetPropA(timer, kTimer.prop));
 }
 
 LRESULT CALLBACK TimerProc(HWND timer, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CREATE: return OnCreate(timer);
-    case WM_DESTROY: return OnDestroy(timer);
-    case WM_PAINT: return OnPaint(timer);
-    default: return DefWindowProcA(timer, message, wParam, lParam);
-    }
+    return LedWindowProc(&kTimer, timer, message, wParam, lParam);
 }
 
 } // namespace
 
 int TimerRegister(HINSTANCE instance)
 {
-    return RegisterWindowClass(instance, kClassName, TimerProc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
+    return LedRegister(instance, &kTimer, TimerProc);
 }
 
 HWND TimerCreate(HWND parent, int id, DWORD style)
 {
-    return CreateChildControl(kClassName, parent, id, style);
+    return CreateChildControl(kTimer.name, parent, id, style);
 }
 
 int TimerGetSeconds(HWND timer)

@@ -6,7 +6,7 @@
 #include "controls/back_buffer.h"
 #include "controls/bevel.h"
 #include "controls/led_counter.h"
-#include "controls/led_digits.h"
+#include "controls/led_display.h"
 #include "controls/led_timer.h"
 #include "controls/tooltip.h"
 #include "resources/resource_ids.h"
@@ -27,7 +27,6 @@ constexpr int kSideGap = 1;
 constexpr int kStackGap = 4;
 constexpr int kSideBySideExtra = 2 * kMargin + kSideGap;   // 13
 constexpr int kStackedExtraHeight = 2 * kMargin + kStackGap;  // 16
-static_assert(kSideBySideExtra == 13 && kStackedExtraHeight == 16, "the panel's margins");
 
 // Texts for the tooltip, which keeps the pointers: they live as long as the program.
 constexpr char kCounterTip[] = "クリック数";

@@ -25,9 +25,11 @@ struct Board {
     GridPoint hot;            // (-1, -1) when there is none
     uint32_t* cells;          // row-major: cell (x, y) is cells[x + y * columns]
 };
+// Nothing reads the record by offset (the board control and the tests go by
+// name): this only keeps a memory view of a board the same in every build.
 static_assert(offsetof(Board, columns) == 4 && offsetof(Board, hot) == 20 &&
                   (sizeof(void*) != 4 || offsetof(Board, cells) == 28),
-              "Board fields are 32-bit words in their documented order");
+              "Board fields are 32-bit words in the order declared");
 
 // Lifetime. BoardCreate returns null when memory runs out or the size is not
 // a positive grid whose cell words fit in memory.

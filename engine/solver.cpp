@@ -16,7 +16,7 @@ namespace {
 constexpr int kMaxSide = 128;
 
 // Null spaces beyond kSolverExactDimension are searched in blocks of this
-// many vectors, each block through all its combinations.
+// many basis patterns, each block through all its combinations.
 constexpr int kBlock = kSolverExactDimension;
 
 // What the bounded search may spend (see CombinationCost): some 25 ms on
@@ -78,6 +78,41 @@ Row Spread(Row presses, Row mask)
                (presses.hi ^ left.hi ^ right.hi) & mask.hi};
 }
 
+// ---- Whole press sets: patterns of one bit per cell, 64 cells a word ---------
+
+int PatternBit(const uint64_t* pattern, int cell)
+{
+    return static_cast<int>((pattern[cell / 64] >> (cell % 64)) & 1u);
+}
+
+int PatternWeight(const uint64_t* pattern, int words)
+{
+    int weight = 0;
+    for (int w = 0; w < words; ++w) {
+        weight += __builtin_popcountll(pattern[w]);
+    }
+    return weight;
+}
+
+void PatternXor(uint64_t* pattern, const uint64_t* other, int words)
+{
+    for (int w = 0; w < words; ++w) {
+        pattern[w] ^= other[w];
+    }
+}
+
+// Sets the cells of `row` that lie `offset` cells into the pattern.
+void PatternAddRow(uint64_t* pattern, int offset, Row row)
+{
+    const uint64_t halves[2] = {row.lo, row.hi};
+    for (int half = 0; half < 2; ++half) {
+        for (uint64_t bits = halves[half]; bits; bits &= bits - 1) {
+            const int cell = offset + half * 64 + __builtin_ctzll(bits);
+            pattern[cell / 64] |= uint64_t{1} << (cell % 64);
+        }
+    }
+}
+
 // ---- The grid as the chase walks it -----------------------------------------
 
 // The chase runs along the longer side, so that the system has as few
@@ -103,9 +138,11 @@ Shape MakeShape(int columns, int rows)
     return shape;
 }
 
-// Cell (column, row) of the caller's grid in the chase's row-major order.
-int ChaseIndex(const Shape& shape, int column, int row)
+// Cell i of the caller's row-major grid in the chase's row-major order.
+int ChaseIndex(const Shape& shape, int i)
 {
+    const int column = i % shape.columns;
+    const int row = i / shape.columns;
     return shape.transposed ? column * shape.width + row : row * shape.width + column;
 }
 
@@ -114,19 +151,23 @@ int ValidSize(int columns, int rows)
     return columns >= 1 && columns <= kMaxSide && rows >= 1 && rows <= kMaxSide;
 }
 
-int PatternBit(const uint64_t* pattern, int cell)
+// The caller's row-major bytes as chased rows: grid[y] holds chased row y.
+void LoadGrid(const Shape& shape, const unsigned char* sunk, Row* grid)
 {
-    return static_cast<int>((pattern[cell / 64] >> (cell % 64)) & 1u);
+    memset(grid, 0, static_cast<size_t>(shape.height) * sizeof *grid);
+    for (int i = 0; i < shape.columns * shape.rows; ++i) {
+        if (sunk[i]) {
+            const int at = ChaseIndex(shape, i);
+            RowSet(&grid[at / shape.width], at % shape.width);
+        }
+    }
 }
 
-void AddRowToPattern(uint64_t* pattern, int offset, Row row)
+// A pattern back in the caller's row-major bytes, 1 = press.
+void StorePresses(const Shape& shape, const uint64_t* pattern, unsigned char* presses)
 {
-    const uint64_t halves[2] = {row.lo, row.hi};
-    for (int half = 0; half < 2; ++half) {
-        for (uint64_t bits = halves[half]; bits; bits &= bits - 1) {
-            const int cell = offset + half * 64 + __builtin_ctzll(bits);
-            pattern[cell / 64] |= uint64_t{1} << (cell % 64);
-        }
+    for (int i = 0; i < shape.columns * shape.rows; ++i) {
+        presses[i] = static_cast<unsigned char>(PatternBit(pattern, ChaseIndex(shape, i)));
     }
 }
 
@@ -140,7 +181,7 @@ Row Chase(const Shape& shape, const Row* sunk, Row first, uint64_t* pattern)
     Row presses = first;
     for (int y = 0;; ++y) {
         if (pattern) {
-            AddRowToPattern(pattern, y * shape.width, presses);
+            PatternAddRow(pattern, y * shape.width, presses);
         }
         Row state = RowXor(above, Spread(presses, shape.mask));
         if (sunk) {
@@ -244,41 +285,42 @@ Row ParticularSolution(const System& system)
     return first;
 }
 
-// One null-space vector per free unknown; returns how many.
+// One null-space member per free unknown; returns how many.
 int NullBasis(const System& system, Row* basis)
 {
     int count = 0;
-    for (int free = 0; free < system.width; ++free) {
-        if (system.pivotRow[free] >= 0) {
+    for (int unknown = 0; unknown < system.width; ++unknown) {
+        if (system.pivotRow[unknown] >= 0) {
             continue;
         }
-        Row vector = RowOne(free);
+        Row first = RowOne(unknown);
         for (int column = 0; column < system.width; ++column) {
             const int j = system.pivotRow[column];
-            if (j >= 0 && RowBit(system.lhs[j], free)) {
-                RowSet(&vector, column);
+            if (j >= 0 && RowBit(system.lhs[j], unknown)) {
+                RowSet(&first, column);
             }
         }
-        basis[count++] = vector;
+        basis[count++] = first;
     }
     return count;
 }
 
 // ---- Searching the solutions --------------------------------------------------
 
-// Whole press sets as bit patterns in the chase's order: the current
-// solution and the null-space basis.
+// Whole press sets as patterns in the chase's order: the current solution
+// and the null-space basis.
 struct Search {
     int cells;
     int words;          // per pattern
-    int count;          // basis vectors
+    int count;          // basis patterns
     uint64_t* current;
     uint64_t* basis;    // count patterns, one after another
-    int32_t* sums;      // one per combination of the vectors weighed at once
+    int32_t* sums;      // one per combination of the patterns weighed at once
     int64_t budget;     // what the bounded search may still spend
+    void* block;        // the one allocation behind the three arrays
 };
 
-uint64_t* Vector(const Search* search, int i)
+uint64_t* Basis(const Search* search, int i)
 {
     return search->basis + static_cast<size_t>(i) * static_cast<size_t>(search->words);
 }
@@ -297,39 +339,29 @@ int SearchStart(Search* search, int cells, int count)
         return 0;
     }
     memset(block, 0, bytes);  // the chase only adds presses to its patterns
+    search->block = block;
     search->current = static_cast<uint64_t*>(block);
     search->basis = search->current + search->words;
-    search->sums = reinterpret_cast<int32_t*>(Vector(search, count));
+    search->sums = reinterpret_cast<int32_t*>(Basis(search, count));
     search->budget = kSearchBudget;
     return 1;
 }
 
-int Weight(const uint64_t* pattern, int words)
+void SearchEnd(Search* search)
 {
-    int weight = 0;
-    for (int w = 0; w < words; ++w) {
-        weight += __builtin_popcountll(pattern[w]);
-    }
-    return weight;
+    free(search->block);
 }
 
-void Xor(uint64_t* pattern, const uint64_t* other, int words)
-{
-    for (int w = 0; w < words; ++w) {
-        pattern[w] ^= other[w];
-    }
-}
-
-// The cost of weighing every combination of n vectors, in the budget's units.
+// The cost of weighing every combination of n patterns, in the budget's units.
 int64_t CombinationCost(const Search* search, int n)
 {
     return (int64_t{n} << n) + static_cast<int64_t>(n) * search->cells;
 }
 
-// Weighs current plus every combination of basis vectors first..first+n-1
+// Weighs current plus every combination of basis patterns first..first+n-1
 // and moves current to the lightest; returns its weight. A cell that current
 // presses counts -1, one it leaves +1; cells are summed per signature (which
-// of the n vectors press them), and a Walsh-Hadamard transform of those sums
+// of the n patterns press them), and a Walsh-Hadamard transform of those sums
 // gives, for every combination at once, cells minus twice its weight. That is
 // n 2^n additions instead of 2^n passes over the whole grid.
 int LightestCombination(Search* search, int first, int n)
@@ -340,7 +372,7 @@ int LightestCombination(Search* search, int first, int n)
     for (int w = 0; w < search->words; ++w) {
         uint32_t signature[64] = {0};
         for (int i = 0; i < n; ++i) {
-            for (uint64_t bits = Vector(search, first + i)[w]; bits; bits &= bits - 1) {
+            for (uint64_t bits = Basis(search, first + i)[w]; bits; bits &= bits - 1) {
                 signature[__builtin_ctzll(bits)] |= uint32_t{1} << i;
             }
         }
@@ -367,15 +399,15 @@ int LightestCombination(Search* search, int first, int n)
         }
     }
     for (uint32_t change = best; change; change &= change - 1) {
-        Xor(search->current, Vector(search, first + __builtin_ctz(change)), search->words);
+        PatternXor(search->current, Basis(search, first + __builtin_ctz(change)), search->words);
     }
     search->budget -= CombinationCost(search, n);
     return (search->cells - sums[best]) / 2;
 }
 
-// Brings the basis to a form with one pivot cell per vector, the first cells
-// any vector presses, and current to the one solution that presses no pivot:
-// a solution of a few presses lies among the combinations of a few vectors.
+// Brings the basis to a form with one pivot cell per pattern, the first cells
+// any pattern presses, and current to the one solution that presses no pivot:
+// a solution of a few presses lies among the combinations of a few patterns.
 void Reduce(Search* search)
 {
     const int words = search->words;
@@ -383,7 +415,7 @@ void Reduce(Search* search)
     for (int cell = 0; cell < search->cells && row < search->count; ++cell) {
         int found = -1;
         for (int i = row; i < search->count && found < 0; ++i) {
-            if (PatternBit(Vector(search, i), cell)) {
+            if (PatternBit(Basis(search, i), cell)) {
                 found = i;
             }
         }
@@ -391,28 +423,30 @@ void Reduce(Search* search)
             continue;
         }
         if (found != row) {
-            Xor(Vector(search, row), Vector(search, found), words);  // row gains the pivot
+            PatternXor(Basis(search, row), Basis(search, found), words);  // row gains the pivot
         }
-        uint64_t* pivot = Vector(search, row);
+        uint64_t* pivot = Basis(search, row);
         for (int i = 0; i < search->count; ++i) {
-            if (i != row && PatternBit(Vector(search, i), cell)) {
-                Xor(Vector(search, i), pivot, words);
+            if (i != row && PatternBit(Basis(search, i), cell)) {
+                PatternXor(Basis(search, i), pivot, words);
             }
         }
         if (PatternBit(search->current, cell)) {
-            Xor(search->current, pivot, words);
+            PatternXor(search->current, pivot, words);
         }
         search->budget -= static_cast<int64_t>(search->count) * words;
         ++row;
     }
 }
 
-// Weighs block after block of the basis, each block's combinations on top of
-// the best so far, until a whole round finds nothing lighter or the budget
-// would not cover the next block.
-int Descend(Search* search)
+// Null spaces too large to look at whole: reduce, then weigh block after
+// block of the basis, each block's combinations on top of the best so far,
+// until a whole round finds nothing lighter or the budget would not cover the
+// next block. Trying more pivot orders bought nothing measurable.
+int SearchBounded(Search* search)
 {
-    int weight = Weight(search->current, search->words);
+    Reduce(search);
+    int weight = PatternWeight(search->current, search->words);
     for (;;) {
         int improved = 0;
         for (int first = 0; first < search->count; first += kBlock) {
@@ -432,17 +466,10 @@ int Descend(Search* search)
     }
 }
 
-// Null spaces too large to look at whole: reduce, then descend as far as the
-// budget goes. Trying more pivot orders bought nothing measurable.
-int SearchBounded(Search* search)
-{
-    Reduce(search);
-    return Descend(search);
-}
-
 } // namespace
 
-int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses, int* exact)
+int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses,
+                        int* exact)
 {
     if (exact) {
         *exact = 0;
@@ -453,17 +480,9 @@ int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsign
     const int cells = columns * rows;
     memset(presses, 0, static_cast<size_t>(cells));
     const Shape shape = MakeShape(columns, rows);
-
     Row grid[kMaxSide];
-    memset(grid, 0, sizeof grid);
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            if (sunk[column + row * columns]) {
-                const int at = ChaseIndex(shape, column, row);
-                RowSet(&grid[at / shape.width], at % shape.width);
-            }
-        }
-    }
+    LoadGrid(shape, sunk, grid);
+
     System system;
     BuildSystem(shape, grid, &system);
     Eliminate(&system);
@@ -479,20 +498,14 @@ int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsign
     }
     Chase(shape, grid, ParticularSolution(system), search.current);
     for (int i = 0; i < count; ++i) {
-        Chase(shape, nullptr, nullRows[i], Vector(&search, i));
+        Chase(shape, nullptr, nullRows[i], Basis(&search, i));
     }
-    const int walked = count <= kSolverExactDimension;
-    const int weight = walked ? LightestCombination(&search, 0, count) : SearchBounded(&search);
-
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            presses[column + row * columns] =
-                static_cast<unsigned char>(PatternBit(search.current, ChaseIndex(shape, column, row)));
-        }
-    }
-    free(search.current);
+    const int exhaustive = count <= kSolverExactDimension;
+    const int weight = exhaustive ? LightestCombination(&search, 0, count) : SearchBounded(&search);
+    StorePresses(shape, search.current, presses);
+    SearchEnd(&search);
     if (exact) {
-        *exact = walked;
+        *exact = exhaustive;
     }
     return weight;
 }

@@ -10,7 +10,8 @@
 // *exact is 1 when no shorter solution exists, 0 when the count is only the best found.
 // On -1 every byte of presses is 0 and *exact 0 (exact may be null); a size
 // outside 1..128 or a null buffer also gives -1, and then presses is not touched.
-int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses, int* exact);
+int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses,
+                        int* exact);
 
 // The dimension of the grid's null space: the press sets that change nothing
 // number 2 to this power. -1 for a size outside 1..128.

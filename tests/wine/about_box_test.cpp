@@ -190,7 +190,7 @@ protected:
         RandomSeed(1);
         owner = std::make_unique<wt::TestWindow>(200, 80);
         SetCursorPos(600, 500);
-        info = GameInfo(GetModuleHandleA(nullptr));
+        info = GameGetAboutInfo(GetModuleHandleA(nullptr));
     }
 
     std::unique_ptr<wt::TestWindow> owner;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "about/about_box.h"
+#include "app/game_commands.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -143,23 +144,6 @@ inline INT_PTR EndCode(HWND owner, const AboutBoxInfo& info, const std::function
         },
         body);
     return code;
-}
-
-// The record the game's About command fills, with the given module.
-inline AboutBoxInfo GameInfo(HINSTANCE instance)
-{
-    AboutBoxInfo info;
-    memset(&info, 0, sizeof info);
-    info.flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_SYSRES;
-    info.iconId = IDC_ABOUT_ICON;
-    info.versionId = IDC_ABOUT_VERSION;
-    info.urlId = IDC_ABOUT_URL;
-    info.sysResId = IDC_ABOUT_SYSRES;
-    info.url = TESSALY_SUPPORT_URL;
-    info.templateId = MAKEINTRESOURCEA(IDD_ABOUT);
-    info.linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKCURSOR));
-    info.instance = instance;
-    return info;
 }
 
 // The folder of this test program, with a trailing backslash.

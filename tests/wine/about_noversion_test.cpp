@@ -52,7 +52,7 @@ TEST_F(AboutWithoutVersionTest, ThisProgramReallyHasNoVersionResource)
 
 TEST_F(AboutWithoutVersionTest, TheTemplatesTextsStayAndEverythingElseIsSetUp)
 {
-    const AboutBoxInfo info = GameInfo(resources);
+    const AboutBoxInfo info = GameGetAboutInfo(resources);
     ASSERT_NE(nullptr, info.linkCursor);
     ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
         EXPECT_EQ("について", WindowText(dialog));

@@ -6,7 +6,7 @@
 
 #include "app/window_util.h"
 #include "controls/led_counter.h"
-#include "controls/led_digits.h"
+#include "controls/led_display.h"
 #include "controls/led_timer.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/led_reference.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/sjis_path.h"
 
 namespace {
 

@@ -1,4 +1,7 @@
-#include "controls/led_digits.h"
+#include "controls/led_display.h"
+
+#include <cstdlib>
+#include <cstring>
 
 #include "app/window_util.h"
 #include "controls/bevel.h"
@@ -6,6 +9,7 @@
 
 namespace {
 
+constexpr UINT kClassStyle = CS_BYTEALIGNCLIENT | CS_HREDRAW | CS_VREDRAW;
 constexpr int kLedWidth = 54;
 constexpr int kLedHeight = 25;
 constexpr int kGlyphWidth = 13;
@@ -19,6 +23,26 @@ constexpr int kDigitCount = sizeof kDivisors / sizeof kDivisors[0];
 void BlankDigits(HDC dc, int left, int top)
 {
     PatBlt(dc, left, top, kGlyphWidth * kDigitCount, kGlyphHeight, BLACKNESS);
+}
+
+LRESULT OnCreate(const LedClass* led, HWND window)
+{
+    void* record = malloc(led->recordBytes);
+    if (record) {
+        memset(record, 0, led->recordBytes);
+        SetPropA(window, led->prop, record);
+    }
+    SetWindowSize(window, kLedWidth, kLedHeight);  // the size LedGetPreferredSize gives
+    return 0;
+}
+
+// A timer's tick is not killed here: a window timer dies with its window.
+LRESULT OnDestroy(const LedClass* led, HWND window)
+{
+    void* record = GetPropA(window, led->prop);
+    RemovePropA(window, led->prop);
+    free(record);
+    return 0;
 }
 
 } // namespace
@@ -70,16 +94,24 @@ int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value)
     return drawn;
 }
 
-void LedSizeToPreferred(HWND window)
-{
-    GridPoint size;
-    LedGetPreferredSize(window, &size);
-    SetWindowSize(window, size.x, size.y);
-}
-
 void DrawLedFace(HDC dc, const RECT* client, int value)
 {
     // The digits and the ring together cover every pixel: no background fill.
     DrawLedDigits(dc, client, value);
     DrawSunkenBevel(dc, client, 1);
+}
+
+int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc)
+{
+    return RegisterWindowClass(instance, led->name, proc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
+}
+
+LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate(led, window);
+    case WM_DESTROY: return OnDestroy(led, window);
+    case WM_PAINT: return PaintWithBackBuffer(window, led->draw);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
