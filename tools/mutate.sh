@@ -4,27 +4,38 @@
 # code or tests, and look at what survived.
 #
 #   tools/mutate.sh [--list FILE] [--no-baseline] [PATTERN...]
+#   tools/mutate.sh --generate [--seed N] [--count N] [PATTERN...]
 #
 # A PATTERN (extended regex) picks the mutants whose line in the list matches
 # it; a bare number N picks the mutant on line N. Without patterns every
 # mutant runs, after a baseline run of the named tests on the unchanged code
 # (a test that already fails would kill everything).
 #
+# --generate runs tools/mutgen.py over the product sources first (seed 19 and
+# 320 mutants unless told) and plants what it wrote; mutants listed in
+# tests/mutants-equivalent.txt are skipped as equivalent, and the end gives
+# the score: killed / (mutants - equivalent - not building).
+#
 # The worktree is never edited: its sources are copied to build/mutate/src,
 # which is built in build/mutate (kept between runs, so a rebuild is
 # incremental) and tested in a private Xvfb and Wine session of its own.
 # MUTATE_TIMEOUT (seconds, default 300) ends a test run that hangs; a hang
-# counts as a kill.
+# counts as a kill. A test program stops at its first failure.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 list=$repo/tests/mutants.txt
+equivalents=$repo/tests/mutants-equivalent.txt
 baseline=auto
+generate=no seed=19 count=320
 patterns=()
 while [ $# -gt 0 ]; do
     case $1 in
     --list) list=$2; shift 2 ;;
     --no-baseline) baseline=no; shift ;;
-    -h|--help) sed -n '2,17p' "${BASH_SOURCE[0]}"; exit 0 ;;
+    --generate) generate=yes; shift ;;
+    --seed) seed=$2; shift 2 ;;
+    --count) count=$2; shift 2 ;;
+    -h|--help) sed -n '2,24p' "${BASH_SOURCE[0]}"; exit 0 ;;
     *) patterns+=("$1"); shift ;;
     esac
 done
@@ -66,6 +77,11 @@ for top, dirs, files in os.walk(dest):
             os.remove(os.path.join(top, name))
 SYNC
 
+if [ $generate = yes ]; then
+    list=$work/generated.txt
+    python3 "$repo/tools/mutgen.py" --seed "$seed" --count "$count" --out "$list" "$src" || exit 1
+fi
+
 root=$src
 TESSALY_BUILD_DIR=$work
 . "$repo/tools/build.sh"
@@ -73,14 +89,30 @@ cat >"$build/CTestTestfile.cmake" <<CTEST
 subdirs("host" "win32")
 CTEST
 
-# The trees whose test programs a ctest regex selects.
-trees_for() {
-    local names
+# Builds only the programs the tests of a regex run: relinking every other
+# program of the tree took as long as running the tests. A Windows test
+# program is its own target; the end-to-end tests start the game and the probe.
+build_for() {
+    local names host=() win=()
     names=$(cd "$build" && ctest -N -R "$1" 2>/dev/null | sed -n 's/^ *Test *#[0-9]*: //p')
-    local trees=()
-    grep -q '^host\.' <<<"$names" && trees+=(host)
-    grep -q '^\(wine\|e2e\)\.' <<<"$names" && trees+=(win32)
-    echo "${trees[@]}"
+    local name
+    for name in $names; do
+        case $name in
+        host.*) host+=("${name#host.}") ;;
+        wine.*) win+=("${name#wine.}") ;;
+        e2e.*) win+=(knaplet probe) ;;
+        esac
+    done
+    local dir=$build/host
+    if [ ${#host[@]} -gt 0 ]; then
+        cmake --build "$dir" -j "$jobs" --target "${host[@]}" -- --no-print-directory >/dev/null \
+            2>"$dir/build-errors.log" || { cat "$dir/build-errors.log" >&2; return 1; }
+    fi
+    dir=$build/win32
+    if [ ${#win[@]} -gt 0 ]; then
+        cmake --build "$dir" -j "$jobs" --target "${win[@]}" -- --no-print-directory >/dev/null \
+            2>"$dir/build-errors.log" || { cat "$dir/build-errors.log" >&2; return 1; }
+    fi
 }
 count_tests() {
     (cd "$build" && ctest -N -R "$1" 2>/dev/null | sed -n 's/^Total Tests: //p')
@@ -102,7 +134,8 @@ restart_wine() {
 # Runs the tests of a regex; 0 when all pass, 1 when one fails, 2 on a hang.
 run_tests() {
     local log=$1 regex=$2
-    (cd "$build" && timeout "$limit" ctest --output-on-failure -R "$regex") >"$log" 2>&1
+    (cd "$build" && GTEST_FAIL_FAST=1 timeout "$limit" ctest --output-on-failure -R "$regex") \
+        >"$log" 2>&1
     local rc=$?
     if [ $rc -eq 124 ]; then
         restart_wine
@@ -150,10 +183,21 @@ if [ $baseline = yes ]; then
     fi
 fi
 
-killed=0 survived=0 broke=0 invalid=0
+# Mutants known to change nothing a player or a caller can see: file, text
+# and replacement as in the list, each under a comment that says why.
+is_equivalent() {
+    [ -f "$equivalents" ] && grep -v '^#' "$equivalents" | cut -d$'\t' -f1-3 |
+        grep -qxF -- "$1"
+}
+
+killed=0 survived=0 broke=0 invalid=0 equivalent=0
 survivors=()
 for n in "${mutants[@]}"; do
     file=$(field "$n" 1) find=$(field "$n" 2) replace=$(field "$n" 3) regex=$(field "$n" 4)
+    if is_equivalent "$(sed -n "${n}p" "$list" | cut -d$'\t' -f1-3)"; then
+        echo "EQUIVALENT line $n: $file: $find"
+        equivalent=$((equivalent + 1)); continue
+    fi
     fields=$(sed -n "${n}p" "$list" | awk -F'\t' '{print NF}')
     label="line $n: $file: $find"
     target=$src/$file
@@ -183,8 +227,7 @@ text = open(path, encoding="utf-8", newline="").read()
 open(path, "w", encoding="utf-8", newline="").write(text.replace(os.environ["FIND"], os.environ["REPLACE"], 1))' "$target"
     log=$logs/line$n.log
     status=
-    # shellcheck disable=SC2046
-    if ! tessaly_build $(trees_for "$regex") 2>"$log"; then
+    if ! build_for "$regex" 2>"$log"; then
         status="BROKE    "
         broke=$((broke + 1))
     else
@@ -202,7 +245,10 @@ open(path, "w", encoding="utf-8", newline="").write(text.replace(os.environ["FIN
 done
 
 echo
-echo "mutants: ${#mutants[@]}, killed: $killed, survived: $survived, build broke: $broke, invalid: $invalid"
+echo "mutants: ${#mutants[@]}, killed: $killed, survived: $survived, build broke: $broke," \
+    "invalid: $invalid, equivalent: $equivalent"
+scored=$((killed + survived))
+[ $scored -gt 0 ] && echo "score: $killed / $scored killed ($((100 * killed / scored)) %)"
 for s in "${survivors[@]}"; do echo "  survived: $s"; done
 echo "logs: $logs"
 [ $survived -eq 0 ] && [ $invalid -eq 0 ]

@@ -363,6 +363,9 @@ TEST_F(AboutBoxTest, ASecondShowOnlyBringsTheOpenBoxForward)
             EXPECT_LT(GetTickCount() - start, 2000u);  // returned at once, no second modal loop
             EXPECT_EQ(dialog, GetForegroundWindow());
             EXPECT_EQ(1u, OpenDialogs().size());
+            // Above the other window too, not only the active one.
+            for (HWND w = GetTopWindow(nullptr); w && w != dialog; w = GetWindow(w, GW_HWNDNEXT))
+                EXPECT_NE(other.hwnd(), w);
         }
 
         // The open box still works from its own record: the hook of the
@@ -372,7 +375,8 @@ TEST_F(AboutBoxTest, ASecondShowOnlyBringsTheOpenBoxForward)
         EXPECT_EQ(info.linkCursor, GetCursor());
         EXPECT_EQ(0, g_hookCalls);
     });
-    // Closed, the next show opens a box again.
+    // No record, no box; closed, the next show opens a box again.
+    EXPECT_EQ(1, AboutBoxShow(owner->hwnd(), nullptr));
     ShowWithBox(owner->hwnd(), info, [&](HWND dialog) { EXPECT_TRUE(IsWindowVisible(dialog)); });
 }
 

@@ -107,6 +107,7 @@ TEST(VersionInfo, UsesTheFilesOwnTranslationAndCutsBetweenCharacters)
     EXPECT_EQ("Aテス", block.Get("Mixed", 6));
     EXPECT_EQ("", block.Get("Mixed", 1, &result));
     EXPECT_EQ(1, result);
+    EXPECT_EQ(0, VersionGetString(nullptr, 8, block.data, *block.translation, "Mixed"));
 
     // 259 letters and "漢字": 260 bytes would end inside 漢.
     const std::string cut = block.Get("Long");
@@ -271,6 +272,9 @@ TEST(TextFormat, FitsOrCutsWithoutLeavingHalfACharacter)
     EXPECT_STREQ("Aテス", small);
     EXPECT_EQ(0, TextFormat(small, sizeof small, "%s", "ABテスト"));
     EXPECT_STREQ("ABテ", small);
+    char two[2];
+    EXPECT_EQ(0, TextFormat(two, sizeof two, "%s", "テ"));
+    EXPECT_STREQ("", two);
     char one[1] = {'x'};
     EXPECT_EQ(0, TextFormat(one, sizeof one, "%s", "A"));
     EXPECT_EQ('\0', one[0]);

@@ -252,7 +252,12 @@ protected:
 
     HWND Board() const { return GetDlgItem(main, IDC_BOARD); }
     HWND Score() const { return GetDlgItem(main, IDC_SCORE); }
-    void Command(UINT id) { SendMessageA(main, WM_COMMAND, id, 0); wt::PumpMessages(); }
+    // Every command the game knows is handled: the window procedure answers 0.
+    void Command(UINT id)
+    {
+        EXPECT_EQ(0, SendMessageA(main, WM_COMMAND, id, 0)) << id;
+        wt::PumpMessages();
+    }
 
     // Opens a popup of the menu bar the way the system does before showing it.
     HMENU Popup(int index)
@@ -350,6 +355,14 @@ TEST_F(MainWindowTest, StoredTopmostAndOutOfRangeSizesAreAppliedClampedAndWritte
     EXPECT_TRUE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
     EXPECT_TRUE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
     // Neither the grid nor the cell size is a menu choice: nothing is checked.
+    for (const LevelRow& row : LevelTable) EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
+    for (const ViewSizeRow& row : ViewSizeTable)
+        EXPECT_FALSE(MenuState(Popup(1), row.command) & MF_CHECKED);
+
+    // Nor is an oblong grid or cell whose one side matches a choice.
+    DestroyWindow(main);
+    WriteFile(path, SettingsFile(0, "\"8, 16\"", "\"32, 40\""));
+    Start();
     for (const LevelRow& row : LevelTable) EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
     for (const ViewSizeRow& row : ViewSizeTable)
         EXPECT_FALSE(MenuState(Popup(1), row.command) & MF_CHECKED);
@@ -590,6 +603,10 @@ TEST_F(MainWindowTest, TopmostTogglesFromEitherMenuAndShowsInBoth)
     EXPECT_FALSE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
     EXPECT_FALSE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
     EXPECT_EQ(kTopmostKey + "=0", Lines(ReadFile(path))[1]);
+
+    // The system menu's own items still work.
+    SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(main));
 }
 
 TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesNothing)
@@ -712,9 +729,19 @@ TEST_F(MainWindowTest, RetryBeforeAnyGameLeavesTheBoardLockedAndTheTimerStill)
 
 // The window fits around the board after every view size: at 4 x 4 cells the
 // score panel is stacked beside boards narrower than its side-by-side width.
-TEST_F(MainWindowTest, EachViewSizeFitsTheWindowAroundTheNewBoard)
+TEST_F(MainWindowTest, EachLevelAndViewSizeFitsTheWindowAroundTheNewBoard)
 {
     Start();
+    const LevelRow levels[] = {{IDM_LEVEL_2, 5, 5}, {IDM_LEVEL_4, 8, 8}, {IDM_LEVEL_5, 16, 16},
+                               {IDM_LEVEL_1, 4, 4}};
+    for (const LevelRow& level : levels) {
+        Command(level.command);
+        GridPoint grid;
+        BoardCtlGetGridSize(Board(), &grid);
+        EXPECT_EQ(level.columns, grid.x) << level.command;
+        EXPECT_EQ(level.rows, grid.y) << level.command;
+        EXPECT_EQ(level.columns * 32 + 6 + 16, GetClientSize(main).x) << level.command;
+    }
     struct Size {
         UINT command;
         int clientWidth, clientHeight;
