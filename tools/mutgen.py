@@ -38,7 +38,7 @@ COVERAGE = (
     (r"controls/led_", "wine.led_tests|wine.score_tests"),
     (r"controls/", "wine.score_tests|wine.main_window_tests"),
     (r"about/link_label\.", "wine.link_label_tests|wine.about_tests"),
-    (r"about/", "wine.about_tests"),
+    (r"about/", "wine.about_tests|wine.about_noversion_tests"),
 )
 
 PARTNERS = {

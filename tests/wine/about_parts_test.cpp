@@ -15,6 +15,7 @@
 #include "about/version_info.h"
 #include "app/sjis_path.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/malloc_seam.h"
 #include "tests/wine/about_driver.h"
 
 using about_test::ProgramFolder;
@@ -115,10 +116,16 @@ TEST(VersionInfo, UsesTheFilesOwnTranslationAndCutsBetweenCharacters)
     EXPECT_EQ(std::string(259, 'A') + "漢", block.Get("Long", 262));
 }
 
-TEST(VersionInfo, AFileWithoutVersionResourceGivesNoBlock)
+TEST(VersionInfo, AFileWithoutVersionResourceOrTranslationGivesNoBlock)
 {
     DWORD* translation = nullptr;
-    EXPECT_EQ(nullptr, VersionLoad(Fixture("rsrc32_standin\\rsrc32.dll").c_str(), &translation));
+    const std::string standin = Fixture("rsrc32_standin\\rsrc32.dll");
+    ms::MallocWatch watch;  // the block read for a file without translations is freed
+    void* block = VersionLoad(standin.c_str(), &translation);
+    const int calls = watch.Calls(), live = watch.Live();
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ(1, calls);
+    EXPECT_EQ(0, live);
     EXPECT_EQ(nullptr, VersionLoad(Fixture("no such file.exe").c_str(), &translation));
     EXPECT_EQ(nullptr, VersionLoad("", &translation));
 }

@@ -452,6 +452,17 @@ TEST_F(LinkLabelTest, DestroyingPutsTheSavedProcedureBackBeforeItRuns)
     EXPECT_TRUE(g.destroyed);
     EXPECT_EQ(0, g.propsAtDestroy);
     EXPECT_EQ(reinterpret_cast<LONG>(&SpyProc), g.procAtDestroy);
+
+    // A window that reaches the label's procedure with none saved gets the default handling.
+    WNDCLASSA bare = {};
+    bare.lpfnWndProc = LinkLabelWndProc;
+    bare.hInstance = GetModuleHandleA(nullptr);
+    bare.lpszClassName = "bare link";
+    RegisterClassA(&bare);
+    HWND plain = CreateWindowExA(0, bare.lpszClassName, "text", WS_CHILD, 0, 0, 10, 10,
+                                 parent->hwnd(), nullptr, bare.hInstance, nullptr);
+    EXPECT_EQ(4, GetWindowTextLengthA(plain));
+    DestroyWindow(plain);
 }
 
 TEST_F(LinkLabelTest, AnyNumberOfLabelsWorkSideBySide)

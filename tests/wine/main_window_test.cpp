@@ -448,6 +448,10 @@ TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
     ClickCell(Board(), 2, 3);
     EXPECT_EQ(2, ScoreGetClicks(Score()));
     EXPECT_NE(second, SunkFromScreen(Board()));
+    // Only the board's notifications count: the same code from another child does not.
+    BoardNotify other = {Score(), IDC_SCORE, BN_PRESSED};
+    SendMessageA(main, WM_NOTIFY, IDC_SCORE, reinterpret_cast<LPARAM>(&other));
+    EXPECT_EQ(2, ScoreGetClicks(Score()));
     wt::PumpFor(1150);
     EXPECT_GE(ScoreGetSeconds(Score()), 1);  // the timer runs
 
@@ -498,6 +502,37 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ(0, ScoreGetClicks(Score()));
     ClickCell(Board(), 1, 1);
     EXPECT_EQ(1, ScoreGetClicks(Score()));
+}
+
+// Seed 2003 deals a 4 x 4 board that comes out solved: two clicks on one
+// cell win it, and its fewest presses are none.
+TEST_F(MainWindowTest, ASolvedDealNamesNoPressesAndWithoutMemoryTheBoxKeepsTwoLines)
+{
+    Start();
+    auto win = [&](int failNth) {
+        BoardCtlNewGame(Board(), 2003);
+        BoardCtlUnlock();
+        ClickCell(Board(), 1, 1);
+        WinBoxWatch box;
+        ms::MallocWatch watch(failNth);
+        ClickCell(Board(), 1, 1);
+        wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
+        EXPECT_EQ(1, WinBoxWatch::seen);
+        char lines[64];
+        snprintf(lines, sizeof lines, "\x81\x40時間 : %d\n\x81\x40手数 : %d",
+                 ScoreGetSeconds(Score()), ScoreGetClicks(Score()));
+        return std::make_pair(std::string(lines), watch.FailedSize());
+    };
+    const auto solved = win(0);
+    EXPECT_EQ(solved.first + "\n\x81\x40最少手数 : 0", WinBoxWatch::text);
+    // The solver's work space for 16 cells is the allocation that fails.
+    for (int n = 1; n < 8; ++n) {
+        const auto starved = win(n);
+        if (starved.second != 2 * 16) continue;
+        EXPECT_EQ(starved.first, WinBoxWatch::text);
+        return;
+    }
+    ADD_FAILURE() << "the solver never asked for memory";
 }
 
 TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound)
