@@ -314,7 +314,10 @@ TEST(SettingsPath, TheLongestPathsAreUsedWholeOrNotAtAll)
 
 TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
 {
-    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"5, 5\"\r\n;x\r\n[After]\r\nb=2\r\n";
+    // The stored cell size is the one saved: a step that fails after the
+    // other two writes leaves a file that reads back right, but is not whole.
+    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"5, 5\"\r\n" + kCell +
+                               "=\"16, 16\"\r\n;x\r\n[After]\r\nb=2\r\n";
     TempFolder folder;
     const std::string ini = folder / "knaplet.ini";
     WriteBytes(ini, stored);
@@ -329,8 +332,8 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
     }
     // Without a failing step only the game's values change.
     Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
-    EXPECT_EQ(";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"8, 8\"\r\n;x\r\n" + kTopmost +
-                  "=1\r\n" + kCell + "=\"16, 16\"\r\n[After]\r\nb=2\r\n",
+    EXPECT_EQ(";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell +
+                  "=\"16, 16\"\r\n;x\r\n" + kTopmost + "=1\r\n[After]\r\nb=2\r\n",
               ReadBytes(ini));
 }
 
@@ -350,7 +353,8 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     char liveName[64];
     snprintf(liveName, sizeof liveName, "knaplet.ini.%08lx.tmp", live.dwProcessId);
     const std::string half = "[Tessaly]\r\n" + kGrid + "=\"9, 9\"\r\n";
-    for (const std::string name : {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp"})
+    for (const std::string name : {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp",
+                                   "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp"})
         WriteBytes(folder / name, half);
     WriteBytes(folder / liveName, half);
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "knaplet.exe")));
@@ -361,8 +365,10 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     // The ended game's file went; the running one's and files of other names stay.
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"knaplet.ini", "knaplet.ini.0000001.tmp", liveName, "knaplet.ini.backup.tmp"}),
-              names);
+    std::vector<std::string> kept = {"KNAPLET.INI.7ffffff1.tmp", "knaplet.ini", "knaplet.ini.0000001.tmp",
+                                     "knaplet.ini.7ffffffg.tmp", liveName, "knaplet.ini.backup.tmp"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, names);
 }
 
 TEST(IniRoutines, ReadIntGivesItsDefaultWithoutANumber)
