@@ -92,14 +92,14 @@ protected:
 
 TEST_F(BackBufferTest, DrawsTheWholeClientAreaAndShowsIt)
 {
-    BufferedWindow w(120, 80);
+    BufferedWindow w(80, 120);  // taller than wide: a buffer sized by one side alone falls short
     EXPECT_GE(g_log.calls, 1);
     EXPECT_EQ(0, g_log.lastClient.left);
     EXPECT_EQ(0, g_log.lastClient.top);
-    EXPECT_EQ(120, g_log.lastClient.right);
-    EXPECT_EQ(80, g_log.lastClient.bottom);
+    EXPECT_EQ(80, g_log.lastClient.right);
+    EXPECT_EQ(120, g_log.lastClient.bottom);
     const wt::Pixels p = wt::ReadClientPixels(w.child);
-    EXPECT_EQ(120 * 80, p.Count({0, 0, 120, 80}, RGB(255, 0, 0)));
+    EXPECT_EQ(80 * 120, p.Count({0, 0, 80, 120}, RGB(255, 0, 0)));
 }
 
 TEST_F(BackBufferTest, OnlyTheInvalidPartChangesOnScreen)
