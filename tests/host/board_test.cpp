@@ -212,10 +212,10 @@ TEST(BoardRestore, RefusesWithoutAGameAndChangesNothing)
 
 TEST(BoardIsSolved, LooksAtEveryCellIncludingTheLast)
 {
-    BoardPtr board = MakeBoard(3, 3);
-    board->cells[8] = CELL_SUNK;
+    BoardPtr board = MakeBoard(4, 2);
+    board->cells[7] = CELL_SUNK;
     EXPECT_EQ(0, BoardIsSolved(board.get()));
-    board->cells[8] = CELL_SAVED_SUNK;  // only the current state counts
+    board->cells[7] = CELL_SAVED_SUNK;  // only the current state counts
     EXPECT_EQ(1, BoardIsSolved(board.get()));
 }
 
