@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/bevel.h"
-#include "tests/wine/gdi_seam.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -159,7 +159,7 @@ TEST_F(BevelTest, WithoutSaveDCTheCallersPenComesBackAndNoPenIsLeft)
     HPEN mine = CreatePen(PS_SOLID, 0, RGB(9, 9, 9));
     const RECT rect = {3, 5, 19, 21};
     for (bool raised : {true, false}) {
-        gs::FailingSaveDC failing;
+        is::Failing failing(is::Call::SaveDC);
         const wt::Pixels p = wt::DrawOffscreen(32, 24, kBackground, [&](HDC dc) {
             HGDIOBJ old = SelectObject(dc, mine);
             raised ? DrawRaisedBevel(dc, &rect, 3) : DrawSunkenBevel(dc, &rect, 3);

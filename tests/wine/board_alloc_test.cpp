@@ -11,6 +11,7 @@
 #include "app/window_util.h"
 #include "controls/board_control.h"
 #include "engine/board.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -292,6 +293,16 @@ TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently
         const wt::Pixels after = Shown();
         EXPECT_TRUE(before.data == after.data) << "the cells on screen changed";
     }
+
+    // A new board that cannot be named (here the cell size's property fails)
+    // leaves the old one named.
+    {
+        is::Failing failing(is::Call::SetPropA, 2);
+        EXPECT_EQ(0, BoardCtlNewBoard(board, 6, 6));
+        EXPECT_EQ(1, failing.Calls());
+    }
+    EXPECT_EQ(model, GetPropA(board, "PROP_BOARD"));
+    EXPECT_TRUE(notes.empty());
 
     // Once memory is there again the same request goes through.
     ASSERT_EQ(1, BoardCtlNewBoard(board, 6, 6));

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/window_util.h"
 #include "controls/led_counter.h"
 #include "controls/led_display.h"
 #include "controls/led_timer.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/led_reference.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -172,13 +174,18 @@ TEST_F(LedTest, MissingStripLeavesADarkDisplayAndSaysSo)
     constexpr COLORREF kPaper = RGB(200, 0, 200);
     const RECT rect = {2, 3, 60, 30};
     const wt::HandleCounts before = wt::CountHandles();
-    const wt::Pixels p = wt::DrawOffscreen(64, 32, kPaper, [&](HDC dc) {
-        EXPECT_EQ(0, DrawLedDigitsFromModule(other, dc, &rect, 8888));
-    });
-    EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
-    const RECT digits = {3, 4, 3 + 52, 4 + 23};
-    EXPECT_EQ(52 * 23, p.Count(digits, ledref::kBlack));
-    EXPECT_EQ(64 * 32 - 52 * 23, p.Count({0, 0, 64, 32}, kPaper));
+    // The same when the strip is there but no DC can be made to draw from.
+    for (const bool noDc : {false, true}) {
+        const wt::Pixels p = wt::DrawOffscreen(64, 32, kPaper, [&](HDC dc) {
+            std::optional<is::Failing> failing;
+            if (noDc) failing.emplace(is::Call::CreateCompatibleDC);
+            EXPECT_EQ(0, DrawLedDigitsFromModule(noDc ? GetModuleHandleA(nullptr) : other, dc, &rect, 8888));
+        });
+        EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
+        const RECT digits = {3, 4, 3 + 52, 4 + 23};
+        EXPECT_EQ(52 * 23, p.Count(digits, ledref::kBlack)) << noDc;
+        EXPECT_EQ(64 * 32 - 52 * 23, p.Count({0, 0, 64, 32}, kPaper)) << noDc;
+    }
 }
 
 // ---- Timer --------------------------------------------------------------------
