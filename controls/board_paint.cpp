@@ -117,7 +117,7 @@ struct Span {
 void CopyCells(const PixelView* view, const RECT* grid, GridPoint cell, const Board* board,
                const CellTiles* tiles)
 {
-    RECT range;
+    RECT range = {};
     if (!CellsMeeting(&view->area, grid, cell, &range)) {
         return;
     }

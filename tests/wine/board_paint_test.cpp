@@ -16,6 +16,7 @@
 #include "controls/board_control.h"
 #include "controls/board_paint.h"
 #include "engine/board.h"
+#include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -119,6 +120,7 @@ const Layout kLayouts[] = {
     {16, 16, {40, 40}, {3, 3}, {0, 0}},    {128, 128, {5, 5}, {3, 3}, {0, 0}},
     {5, 3, {256, 256}, {3, 3}, {0, 0}},    {7, 4, {13, 7}, {8, 5}, {11, 5}},
     {2, 9, {8, 21}, {3, 3}, {-9, -30}},    {6, 6, {24, 24}, {3, 3}, {-40, 1}},
+    {6, 5, {4, 2}, {3, 3}, {0, 0}},
 };
 
 class BoardPaintTest : public testing::Test {
@@ -224,6 +226,7 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
     for (size_t i = 0; i < std::size(kLayouts); ++i) {
         const GridPoint size = kLayouts[i].cell;
         earlier[i] = CellTilesCreate(size.x, size.y, kRaisedCellRings, kSunkCellRings);
+        EXPECT_TRUE(CellTilesFit(earlier[i], size.x, size.y)) << size.x << " x " << size.y;
     }
     {
         wt::ScopedSysColors scheme{{COLOR_BTNHIGHLIGHT, RGB(10, 200, 30)},
@@ -340,6 +343,22 @@ protected:
 
 TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows)
 {
+    ms::Fence fence;  // reading past a board's or a record's end faults
+    // First a paint without the kept buffer, which the next must not trust;
+    // a kept buffer wide enough but too short; the frame alone, off the grid.
+    {
+        ms::MallocWatch watch(1);  // the kept buffer
+        InvalidateRect(control, nullptr, FALSE);
+        UpdateWindow(control);
+        ASSERT_TRUE(watch.Failed());
+    }
+    RepaintAndCompare(nullptr, "after a paint without the kept buffer");
+    for (const GridPoint size : {GridPoint{300, 60}, GridPoint{100, 200}}) {
+        SetWindowSize(control, size.x, size.y);
+        RepaintAndCompare(nullptr, "grown");
+    }
+    const RECT frame = {0, 0, 2, 2};
+    RepaintAndCompare(&frame, "the frame alone");
     std::mt19937 random(7031u);
     auto below = [&](int n) { return static_cast<int>(random() % n); };
     std::optional<wt::ScopedSysColors> scheme;

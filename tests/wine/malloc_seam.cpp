@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <windows.h>
+
 extern "C" {
 void* __real_malloc(size_t size);
 void __real_free(void* block);
@@ -34,12 +36,54 @@ struct Watch {
 
 Watch g_watch;
 
+// Blocks placed against a page nobody may touch (see ms::Fence).
+struct Fenced {
+    void* block;
+    void* base;
+};
+bool g_fencing = false;
+int g_fencedCount = 0;
+Fenced g_fenced[kMaxBlocks];
+
+// A block that ends where a no-access page begins, so that touching a byte
+// past its end (rounded up to 8, malloc's alignment) faults at once.
+void* FencedAlloc(size_t size)
+{
+    if (g_fencedCount == kMaxBlocks) return __real_malloc(size);
+    constexpr size_t kPage = 4096;
+    const size_t rounded = (size + 7) & ~size_t{7};
+    const size_t span = (rounded + kPage - 1) / kPage * kPage;
+    auto* base = static_cast<char*>(VirtualAlloc(nullptr, span + kPage, MEM_COMMIT, PAGE_READWRITE));
+    if (!base) return nullptr;
+    DWORD old;
+    VirtualProtect(base + span, kPage, PAGE_NOACCESS, &old);
+    g_fenced[g_fencedCount] = {base + span - rounded, base};
+    return g_fenced[g_fencedCount++].block;
+}
+
+bool FreeFenced(void* p)
+{
+    for (int i = 0; i < g_fencedCount; ++i) {
+        if (g_fenced[i].block == p) {
+            VirtualFree(g_fenced[i].base, 0, MEM_RELEASE);
+            g_fenced[i] = g_fenced[--g_fencedCount];
+            return true;
+        }
+    }
+    return false;
+}
+
+void* Allocate(size_t size)
+{
+    return g_fencing ? FencedAlloc(size) : __real_malloc(size);
+}
+
 } // namespace
 
 void* __wrap_malloc(size_t size)
 {
     if (!g_watch.active) {
-        return __real_malloc(size);
+        return Allocate(size);
     }
     ++g_watch.calls;
     if (g_watch.calls == g_watch.failNth) {
@@ -47,7 +91,7 @@ void* __wrap_malloc(size_t size)
         g_watch.failedSize = size;
         return nullptr;
     }
-    void* p = __real_malloc(size);
+    void* p = Allocate(size);
     if (p) {
         if (g_watch.blocks < kMaxBlocks) {
             g_watch.block[g_watch.blocks++] = p;
@@ -82,7 +126,7 @@ void __wrap_free(void* p)
             }
         }
     }
-    __real_free(p);
+    if (!FreeFenced(p)) __real_free(p);
 }
 
 namespace ms {
@@ -121,6 +165,16 @@ bool MallocWatch::Failed() const
 size_t MallocWatch::FailedSize() const
 {
     return g_watch.failedSize;
+}
+
+Fence::Fence()
+{
+    g_fencing = true;
+}
+
+Fence::~Fence()
+{
+    g_fencing = false;
 }
 
 } // namespace ms

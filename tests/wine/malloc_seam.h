@@ -28,6 +28,18 @@ public:
     size_t FailedSize() const;  // the size the failed call asked for
 };
 
+// While a Fence lives, every block malloc gives out ends where a page that
+// may not be touched begins: reading or writing past a block's end (beyond
+// malloc's rounding to 8 bytes) faults at once, as under a sanitizer. Blocks
+// stay fenced until freed.
+class Fence {
+public:
+    Fence();
+    ~Fence();
+    Fence(const Fence&) = delete;
+    Fence& operator=(const Fence&) = delete;
+};
+
 } // namespace ms
 
 #endif
