@@ -307,7 +307,7 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(nullptr, GetCapture());
     Up();
     notes.clear();
-    Click({18, 30});
+    Click({33, 30});  // the first column's last pixel, well below the grid's top
     EXPECT_EQ(kPressed, Codes());
     EXPECT_EQ((std::vector<std::string>{"#...", "##..", "#...", "...."}), Cells());
 
@@ -350,6 +350,19 @@ TEST_F(BoardCtlTest, ASmallerBoardOrCellSizeShowsOnlyTheNewCells)
     EXPECT_EQ("sunk", LookOf(p, small(1, 1)));
     EXPECT_EQ("sunk", LookOf(p, small(1, 2)));
     EXPECT_EQ("raised", LookOf(p, small(2, 2)));
+
+    // A cell without width or height shows no cell, not even one held down.
+    for (const GridPoint size : {GridPoint{0, 8}, GridPoint{8, 0}}) {
+        BoardCtlSetCellSize(board, 8, 8);
+        Down({kFrame + 12, kFrame + 12});
+        BoardCtlSetCellSize(board, size.x, size.y);
+        wt::PumpMessages();
+        const wt::Pixels held = wt::ReadClientPixels(board);
+        Up();
+        RequestRepaint(board);
+        wt::PumpMessages();
+        EXPECT_TRUE(held.data == wt::ReadClientPixels(board).data) << size.x << " x " << size.y;
+    }
 }
 
 // ---- Tracking a press -------------------------------------------------------
@@ -457,6 +470,10 @@ TEST_F(BoardCtlTest, ACellReachesToItsLastPixelAndTheNextBeginsRightAfter)
     EXPECT_EQ((std::vector<std::string>{"##..", "#...", "....", "...."}), Cells());
     Click({kFrame + 16, kFrame + 16});  // the first of (1, 1)
     EXPECT_EQ((std::vector<std::string>{"#...", ".##.", ".#..", "...."}), Cells());
+    BoardCtlSetCellSize(board, 1, 16);  // the narrowest cell is drawn and takes clicks too
+    Click({kFrame, kFrame + 16});
+    EXPECT_EQ((std::vector<std::string>{"....", "#.#.", "##..", "...."}), Cells());
+    EXPECT_EQ(0, wt::ReadClientPixels(board).Count({kFrame, kFrame, kFrame + 4, kFrame + 64}, kFaceColour));
 }
 
 // A busy game reads a click after the pointer has moved on: the messages,

@@ -875,11 +875,32 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_NE(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    ASSERT_TRUE(GetClassInfoExA(instance, "tessaly_twice", &wc));
+    EXPECT_NE(nullptr, wc.hIcon);  // the program file's, as the shell shows it
+    EXPECT_NE(nullptr, wc.hIconSm);
     const int before = CountIcons();
     EXPECT_GE(before, 2);  // the class's own two
     EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
     EXPECT_EQ(before, CountIcons());
     UnregisterClassA("tessaly_twice", instance);
+}
+
+// The list of owned pop-ups holds eight, more than any window of the game
+// owns: a ninth is left alone rather than written past the list's end.
+TEST(DestroyOwnedPopups, EndsUpToEightOfTheOwnersPopupsAndNoOtherWindow)
+{
+    wt::TestWindow owner(100, 100), stranger(100, 100);
+    std::vector<HWND> popups;
+    for (int i = 0; i < 10; ++i)
+        popups.push_back(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8,
+                                         i < 9 ? owner.hwnd() : stranger.hwnd(), nullptr, nullptr, nullptr));
+    DestroyOwnedPopups(owner.hwnd());
+    EXPECT_EQ(1, std::count_if(popups.begin(), popups.end() - 1, [](HWND w) { return IsWindow(w) != 0; }));
+    EXPECT_TRUE(IsWindow(popups.back()));
+    EXPECT_TRUE(IsWindow(owner.hwnd()));
+    for (HWND popup : popups) DestroyWindow(popup);
 }
 
 TEST_F(MainWindowTest, ALevelWhoseBoardCannotBeMadeLeavesTheGameAsItWas)

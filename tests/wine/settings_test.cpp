@@ -354,7 +354,7 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     snprintf(liveName, sizeof liveName, "knaplet.ini.%08lx.tmp", live.dwProcessId);
     const std::string half = "[Tessaly]\r\n" + kGrid + "=\"9, 9\"\r\n";
     for (const std::string name : {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp",
-                                   "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp"})
+                                   "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp", "knaplet.ini.7ffffff2.TMP"})
         WriteBytes(folder / name, half);
     WriteBytes(folder / liveName, half);
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "knaplet.exe")));
@@ -366,7 +366,8 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
     std::vector<std::string> kept = {"KNAPLET.INI.7ffffff1.tmp", "knaplet.ini", "knaplet.ini.0000001.tmp",
-                                     "knaplet.ini.7ffffffg.tmp", liveName, "knaplet.ini.backup.tmp"};
+                                     "knaplet.ini.7ffffffg.tmp", "knaplet.ini.7ffffff2.TMP", liveName,
+                                     "knaplet.ini.backup.tmp"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, names);
 }
