@@ -167,14 +167,9 @@ size_t MallocWatch::FailedSize() const
     return g_watch.failedSize;
 }
 
-Fence::Fence()
+void SetFencing(bool on)
 {
-    g_fencing = true;
-}
-
-Fence::~Fence()
-{
-    g_fencing = false;
+    g_fencing = on;
 }
 
 } // namespace ms

@@ -32,12 +32,10 @@ public:
 // may not be touched begins: reading or writing past a block's end (beyond
 // malloc's rounding to 8 bytes) faults at once, as under a sanitizer. Blocks
 // stay fenced until freed.
-class Fence {
-public:
-    Fence();
-    ~Fence();
-    Fence(const Fence&) = delete;
-    Fence& operator=(const Fence&) = delete;
+void SetFencing(bool on);
+struct Fence {
+    Fence() { SetFencing(true); }
+    ~Fence() { SetFencing(false); }
 };
 
 } // namespace ms
