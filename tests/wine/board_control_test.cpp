@@ -307,7 +307,7 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(nullptr, GetCapture());
     Up();
     notes.clear();
-    Click({33, 30});  // the first column's last pixel, well below the grid's top
+    Click({18, 30});
     EXPECT_EQ(kPressed, Codes());
     EXPECT_EQ((std::vector<std::string>{"#...", "##..", "#...", "...."}), Cells());
 
@@ -321,6 +321,8 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(kFaceColour, p.At(18, 30));
     EXPECT_EQ(kShadow, p.At(19 + 62, 30));
     EXPECT_EQ(kFaceColour, p.At(19 + 63, 30));
+    Click({19 + 8, 30});  // the first column's last pixel, 16 right of the grid's top
+    EXPECT_EQ("##.....", Cells()[1]);
 }
 
 // The class has no CS_HREDRAW or CS_VREDRAW: a control that shrinks must
@@ -358,9 +360,7 @@ TEST_F(BoardCtlTest, ASmallerBoardOrCellSizeShowsOnlyTheNewCells)
         BoardCtlSetCellSize(board, size.x, size.y);
         wt::PumpMessages();
         const wt::Pixels held = wt::ReadClientPixels(board);
-        Up();
-        RequestRepaint(board);
-        wt::PumpMessages();
+        Up();  // the capture's release repaints
         EXPECT_TRUE(held.data == wt::ReadClientPixels(board).data) << size.x << " x " << size.y;
     }
 }
