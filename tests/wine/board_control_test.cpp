@@ -321,7 +321,7 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ(kFaceColour, p.At(18, 30));
     EXPECT_EQ(kShadow, p.At(19 + 62, 30));
     EXPECT_EQ(kFaceColour, p.At(19 + 63, 30));
-    Click({19 + 8, 30});  // the first column's last pixel, 16 right of the grid's top
+    Click({19 + 8, 30});  // the first column's last pixel; the third, counted from the grid's top
     EXPECT_EQ("##.....", Cells()[1]);
 }
 
