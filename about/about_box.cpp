@@ -180,7 +180,7 @@ INT_PTR OnSetCursor(HWND dialog, WPARAM wParam)
 {
     if (!IsLinkControl(dialog, reinterpret_cast<HWND>(wParam))) return FALSE;
     SetCursor(g_info.linkCursor);
-    SetWindowLongA(dialog, DWL_MSGRESULT, TRUE);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
@@ -189,7 +189,7 @@ INT_PTR OnNcHitTest(HWND dialog, WPARAM wParam, LPARAM lParam)
     // The body answers as the caption does, so the dialog is dragged by it.
     LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wParam, lParam);
     if (hit == HTCLIENT) hit = HTCAPTION;
-    SetWindowLongA(dialog, DWL_MSGRESULT, static_cast<LONG>(hit));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit);
     return TRUE;
 }
 

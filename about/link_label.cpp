@@ -167,7 +167,7 @@ LRESULT OnNotify(HWND label, WPARAM wParam, LPARAM lParam)
 LRESULT OnDestroy(HWND label, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC original = OriginalProc(label);
-    if (original) SetWindowLongA(label, GWL_WNDPROC, reinterpret_cast<LONG>(original));
+    if (original) SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     RemovePropA(label, kPropOriginalProc);
     RemovePropA(label, kPropControlState);
     if (!original) return DefWindowProcA(label, WM_DESTROY, wParam, lParam);
@@ -178,8 +178,8 @@ LRESULT OnDestroy(HWND label, WPARAM wParam, LPARAM lParam)
 
 int LinkLabelAttach(HWND control)
 {
-    const LONG original =
-        SetWindowLongA(control, GWL_WNDPROC, reinterpret_cast<LONG>(&LinkLabelWndProc));
+    const LONG_PTR original =
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LinkLabelWndProc));
     SetPropA(control, kPropOriginalProc, reinterpret_cast<HANDLE>(original));
     SetState(control, 0);
     return 1;

@@ -22,7 +22,7 @@ struct LinkNotify {
     DWORD keyFlags;
     DWORD position;
 };
-static_assert(sizeof(LinkNotify) == 20 || sizeof(void*) != 4, "LinkNotify is five 32-bit fields");
+static_assert(sizeof(LinkNotify) == sizeof(NMHDR) + 8, "an NMHDR and two 32-bit words");
 
 int LinkLabelAttach(HWND control);  // always 1; the label detaches itself on WM_DESTROY
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,7 +9,7 @@ namespace {
 // The first version of TOOLINFOA, which every comctl32 accepts: the fields up
 // to and including lpszText.
 constexpr UINT kToolInfoV1Size = offsetof(TOOLINFOA, lpszText) + sizeof(LPSTR);
-static_assert(sizeof(void*) != 4 || kToolInfoV1Size == 40, "TOOLINFOA version 1 is 40 bytes");
+static_assert(kToolInfoV1Size == (sizeof(void*) == 4 ? 40 : 56), "TOOLINFOA version 1");
 
 } // namespace
 
