@@ -22,8 +22,9 @@ namespace {
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-// The first version of TOOLINFOA, which every comctl32 accepts.
-constexpr UINT kToolInfoV1Size = 40;
+// The first version of TOOLINFOA, which every comctl32 accepts: its three
+// handles and the tool id are pointer-sized, so the 64-bit one is longer.
+constexpr UINT kToolInfoV1Size = sizeof(void*) == 4 ? 40 : 56;
 
 std::string Fixture(const char* name)
 {
@@ -272,7 +273,7 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         // One tooltip, owned by the dialog, with the link as its one tool.
         const std::vector<HWND> tips = OwnedTooltips(dialog);
         ASSERT_EQ(1u, tips.size());
-        EXPECT_NE(0, GetWindowLongA(tips[0], GWL_STYLE) & TTS_ALWAYSTIP);
+        EXPECT_NE(0, GetWindowLongPtrA(tips[0], GWL_STYLE) & TTS_ALWAYSTIP);
         EXPECT_EQ(1, SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0));
         TOOLINFOA tool;
         EXPECT_EQ("サポートサイトへ", ToolText(tips[0], 0, &tool));

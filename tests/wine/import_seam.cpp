@@ -52,12 +52,20 @@ BOOL WINAPI ForwardSetPropA(HWND window, LPCSTR name, HANDLE data)
 
 } // namespace
 
+// The import pointers' own names, which no C++ spelling reaches: 32-bit
+// stdcall names carry a leading underscore and the argument bytes
+// (__imp__SaveDC@4), 64-bit ones neither (__imp_SaveDC).
+#ifdef _WIN64
+#define IMPORT_POINTER(name, bytes) asm("__imp_" #name)
+#else
+#define IMPORT_POINTER(name, bytes) asm("__imp__" #name "@" #bytes)
+#endif
+
 extern "C" {
-// The import pointers' own names; no C++ spelling has '@' in it.
-void* g_saveDc asm("__imp__SaveDC@4") = reinterpret_cast<void*>(&ForwardSaveDC);
-void* g_createCompatibleDc asm("__imp__CreateCompatibleDC@4") =
+void* g_saveDc IMPORT_POINTER(SaveDC, 4) = reinterpret_cast<void*>(&ForwardSaveDC);
+void* g_createCompatibleDc IMPORT_POINTER(CreateCompatibleDC, 4) =
     reinterpret_cast<void*>(&ForwardCreateCompatibleDC);
-void* g_setPropA asm("__imp__SetPropA@12") = reinterpret_cast<void*>(&ForwardSetPropA);
+void* g_setPropA IMPORT_POINTER(SetPropA, 12) = reinterpret_cast<void*>(&ForwardSetPropA);
 }
 
 namespace is {

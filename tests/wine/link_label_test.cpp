@@ -39,7 +39,7 @@ struct Log {
     // Seen by the saved procedure during WM_DESTROY.
     bool destroyed = false;
     int propsAtDestroy = -1;
-    LONG procAtDestroy = 0;
+    LONG_PTR procAtDestroy = 0;
 };
 Log g;
 
@@ -92,7 +92,7 @@ LRESULT CALLBACK SpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == WM_DESTROY) {
         g.destroyed = true;
         g.propsAtDestroy = CountLinkProps(hwnd);
-        g.procAtDestroy = GetWindowLongA(hwnd, GWL_WNDPROC);
+        g.procAtDestroy = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
     }
     return CallWindowProcA(g.staticProc, hwnd, msg, wParam, lParam);
 }
@@ -155,7 +155,7 @@ protected:
                            NONANTIALIASED_QUALITY, 0, "IPAPGothic");
         SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         g.staticProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(label, GWL_WNDPROC, reinterpret_cast<LONG>(&SpyProc)));
+            SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpyProc)));
         EXPECT_EQ(1, LinkLabelAttach(label));
         // The cursor starts on the parent, away from the label.
         MoveTo(parent->hwnd(), 250, 90);
@@ -209,7 +209,7 @@ protected:
 
 TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
 {
-    EXPECT_EQ(reinterpret_cast<LONG>(&LinkLabelWndProc), GetWindowLongA(label, GWL_WNDPROC));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&LinkLabelWndProc), GetWindowLongPtrA(label, GWLP_WNDPROC));
     EXPECT_EQ(reinterpret_cast<HANDLE>(&SpyProc), GetPropA(label, "LLPROP_ORIGINALPROC"));
     EXPECT_EQ(2, CountLinkProps(label));
     EXPECT_EQ(nullptr, GetPropA(label, "LLPROP_CONTROLSTATE"));
@@ -451,7 +451,7 @@ TEST_F(LinkLabelTest, DestroyingPutsTheSavedProcedureBackBeforeItRuns)
     Settle();
     EXPECT_TRUE(g.destroyed);
     EXPECT_EQ(0, g.propsAtDestroy);
-    EXPECT_EQ(reinterpret_cast<LONG>(&SpyProc), g.procAtDestroy);
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&SpyProc), g.procAtDestroy);
 
     // A window that reaches the label's procedure with none saved gets the default handling.
     WNDCLASSA bare = {};
