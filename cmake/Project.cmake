@@ -23,3 +23,30 @@ if(WIN32)
   # The executables run on their own: no MinGW runtime DLLs beside them.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
+
+if(WIN32)
+  # Both word sizes build from this tree; the 64-bit tree's tests carry a 64 in
+  # their names (wine64.*, e2e64.*) so that one ctest run can hold both.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TESSALY_ARCH x86_64)
+    set(TESSALY_TEST_WORD 64)
+  else()
+    set(TESSALY_ARCH i686)
+    set(TESSALY_TEST_WORD "")
+  endif()
+  get_filename_component(TESSALY_BUILD_ROOT ${CMAKE_BINARY_DIR} DIRECTORY)
+endif()
+
+# tessaly_windows_test(wine|e2e NAME COMMAND...): a test that runs Windows
+# programs under Wine in the prefix of this tree's word size. They share the
+# display, the pointer and the focus, so they never run side by side.
+function(tessaly_windows_test kind name)
+  set(test ${kind}${TESSALY_TEST_WORD}.${name})
+  add_test(NAME ${test} COMMAND ${ARGN})
+  set(timeout 600)
+  if(kind STREQUAL "e2e")
+    set(timeout 300)
+  endif()
+  set_tests_properties(${test} PROPERTIES RESOURCE_LOCK display TIMEOUT ${timeout}
+    ENVIRONMENT "TESSALY_ARCH=${TESSALY_ARCH};TESSALY_BUILD_DIR=${TESSALY_BUILD_ROOT}")
+endfunction()

@@ -1,16 +1,47 @@
-# Sourced by run.sh and test.sh: a Wine prefix under the build folder, an X
-# display when there is none, and a persistent wineserver while the caller runs.
+# Sourced by the tools that run Windows programs: a Wine prefix under the
+# build folder for each word size, an X display when there is none, and a
+# persistent wineserver for each prefix while the caller runs.
 # Expects $root (the repository) and $build (the build folder) to be set.
+#   i686    build/wineprefix    a 32-bit prefix, Wine's 32-bit loader
+#   x86_64  build/wineprefix64  a 64-bit prefix, Wine's 64-bit loader
+# Sourcing it selects i686, as every tool but the test command wants.
 
-export WINEPREFIX=$build/wineprefix
-export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
+# Code page 932 for the ANSI functions comes from the Japanese locale.
 export LC_ALL=ja_JP.UTF-8
+# No Mono or Gecko installers, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+# tessaly_use_arch ARCH: points WINEPREFIX, WINEARCH and TESSALY_WINE (the
+# loader to start programs with) at the prefix of that word size. Debian's
+# `wine` prefers the 32-bit loader whenever it is installed, so the 64-bit
+# prefix names its loader outright.
+tessaly_use_arch() {
+    case $1 in
+    i686)
+        export WINEPREFIX=$build/wineprefix WINEARCH=win32 TESSALY_WINE=wine
+        unset WINELOADER
+        ;;
+    x86_64)
+        local loader=/usr/lib/wine/wine64
+        command -v wine64 >/dev/null 2>&1 && loader=$(command -v wine64)
+        export WINEPREFIX=$build/wineprefix64 WINEARCH=win64 TESSALY_WINE=$loader WINELOADER=$loader
+        ;;
+    *)
+        echo "tessaly_use_arch: unknown architecture '$1'" >&2
+        return 1
+        ;;
+    esac
+}
+tessaly_use_arch i686
+
 tessaly_xvfb_pid=
+tessaly_session_archs=
 tessaly_wine_cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
+    local arch
+    for arch in ${tessaly_session_archs:-i686}; do
+        (tessaly_use_arch "$arch" && wineserver -k) >/dev/null 2>&1 || true
+    done
     if [ -n "$tessaly_xvfb_pid" ]; then
         kill "$tessaly_xvfb_pid" 2>/dev/null || true
         wait "$tessaly_xvfb_pid" 2>/dev/null || true
@@ -40,37 +71,50 @@ tessaly_start_xvfb() {
     return 1
 }
 
-# Creates the prefix once and (re)applies the registry settings when they change.
+# Creates the selected prefix once and (re)applies the registry settings when
+# they change.
 tessaly_prepare_prefix() {
     local stamp=$WINEPREFIX/.tessaly-settings
     local want
     want=$(sha1sum "$root/tools/wine-settings.reg" | cut -d' ' -f1)
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Creating the Wine prefix in $WINEPREFIX (once, about 20 s)..."
-        wineboot -i >/dev/null 2>&1
+        "$TESSALY_WINE" wineboot -i >/dev/null 2>&1
         wineserver -w
+        [ -f "$WINEPREFIX/system.reg" ] || {
+            echo "Wine could not create the prefix $WINEPREFIX" >&2
+            return 1
+        }
     fi
     if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
         # regedit reads Unicode .reg files as UTF-16 with a byte-order mark.
         local reg=$WINEPREFIX/tessaly-settings.reg
         { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$root/tools/wine-settings.reg"; } >"$reg"
         # The server holds the registry: later processes see the change at once.
-        wine regedit /S "$reg" >/dev/null 2>&1
+        "$TESSALY_WINE" regedit /S "$reg" >/dev/null 2>&1
         echo "$want" >"$stamp"
     fi
 }
 
-# A private display and a persistent wineserver for a run of Windows programs
-# (the tests, the benchmark): nothing else draws or moves the pointer there.
+# tessaly_start_private_session [ARCH...]: a private display and a persistent
+# wineserver in the prefix of each word size (default i686), for a run of
+# Windows programs (the tests, the benchmarks): nothing else draws or moves
+# the pointer there. Leaves the first word size selected.
 tessaly_start_private_session() {
+    local archs=("${@:-i686}") arch
+    tessaly_session_archs=${archs[*]}
     tessaly_start_xvfb
-    wineserver -k >/dev/null 2>&1 || true
-    tessaly_prepare_prefix
-    # Applying the settings leaves a short-lived server behind; wait it out so
-    # that the persistent one can start.
-    wineserver -w
-    wineserver -p
-    # Start Wine's background processes now, away from the caller's output
-    # pipes, which they would otherwise hold open.
-    wine wineboot >/dev/null 2>&1 || true
+    for arch in "${archs[@]}"; do
+        tessaly_use_arch "$arch"
+        wineserver -k >/dev/null 2>&1 || true
+        tessaly_prepare_prefix
+        # Applying the settings leaves a short-lived server behind; wait it out
+        # so that the persistent one can start.
+        wineserver -w
+        wineserver -p
+        # Start Wine's background processes now, away from the caller's output
+        # pipes, which they would otherwise hold open.
+        "$TESSALY_WINE" wineboot >/dev/null 2>&1 || true
+    done
+    tessaly_use_arch "${archs[0]}"
 }

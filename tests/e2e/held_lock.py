@@ -4,7 +4,7 @@ stopped in a debugger): a view change waits for it a moment, but returns
 within 0.3 s and is saved."""
 import subprocess
 
-from game import CELL_KEY, GRID_KEY, SECTION, TOPMOST_KEY, Failure, check, run
+from game import CELL_KEY, GRID_KEY, SECTION, TOPMOST_KEY, WINE_RUN, Failure, check, run
 
 VIEW_SIZE_24 = "40022"
 
@@ -12,12 +12,13 @@ VIEW_SIZE_24 = "40022"
 def test(game):
     game.write_settings(0, '"5, 5"', '"16, 16"')
     game.start()
-    path = subprocess.run(["winepath", "-w", game.ini], check=True, stdout=subprocess.PIPE,
-                          stderr=subprocess.DEVNULL, text=True).stdout.strip().lower()
-    # Straight under wine, not wine-run.sh, which passes the output on only at
-    # the end; the session's Wine processes already run and keep no pipe.
-    holder = subprocess.Popen(["wine", game.probe_exe, "hold", path], stdin=subprocess.PIPE,
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+    path = subprocess.run([WINE_RUN, "winepath", "-w", game.ini], check=True,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          text=True).stdout.strip().lower()
+    # Straight under Wine, its output as it comes; the session's Wine processes
+    # already run and keep no pipe.
+    holder = subprocess.Popen([WINE_RUN, "--direct", game.probe_exe, "hold", path],
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
                               start_new_session=True)
     try:
         check(holder.stdout.readline().strip() == "held", "probe could not take the lock")
