@@ -4,13 +4,15 @@
 # display it plays a few seconds in Xvfb with the Debug build the tests use
 # (F5, a few presses, the timer at 2) and saves a picture of the game's window
 # to build/screenshot.png. A host that runs no 32-bit program gets the 64-bit
-# build instead (build/release64, build/win64).
+# build instead (build/release64, build/win64); so does TESSALY_ARCHS=x86_64.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/tools/archs.sh"
-arch=i686
-if [ "$(tessaly_host_archs)" = x86_64 ]; then
-    arch=x86_64
+host_archs=$(tessaly_host_archs)
+archs=$(tessaly_choose_archs "${TESSALY_ARCHS:-}" "$host_archs") || exit 2
+arch=x86_64
+[[ " $archs " == *" i686 "* ]] && arch=i686
+if [ -z "${TESSALY_ARCHS:-}" ] && [ "$host_archs" = x86_64 ]; then
     echo "this machine cannot run 32-bit programs: starting the 64-bit build"
 fi
 bash "$root/tools/setup.sh" "$arch"
