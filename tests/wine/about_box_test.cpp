@@ -25,11 +25,6 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 // The first version of TOOLINFOA, which every comctl32 accepts.
 constexpr UINT kToolInfoV1Size = 40;
 
-std::string Fixture(const char* name)
-{
-    return ProgramFolder() + "about_fixtures\\" + name;
-}
-
 // The file the shell's target leaves when it is opened.
 struct OpenTarget {
     std::string exe = Fixture("about_open_target.exe");
@@ -43,10 +38,9 @@ struct OpenTarget {
     }
 };
 
-// The resource meter stand-in on the DLL search path for the life of the object.
-struct ResourceMeter {
-    ResourceMeter() { SetDllDirectoryA(Fixture("rsrc32_standin").c_str()); }
-    ~ResourceMeter() { SetDllDirectoryA(nullptr); }
+// The resource meter stand-in in the system folder for the life of the object.
+struct ResourceMeter : PlacedMeter {
+    ResourceMeter() : PlacedMeter("rsrc32_standin\\rsrc32.dll", SystemFolder()) {}
 };
 
 RECT WindowRect(HWND hwnd)
