@@ -3,6 +3,8 @@
 // windows, the real cursor and the menus.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -655,6 +657,30 @@ TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesNothing)
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(0u, quit.wParam);
+}
+
+namespace {
+
+HRESULT g_comInLoop = E_FAIL;
+
+// From inside the game's loop: is the thread in a single-threaded apartment? Then quit.
+void CALLBACK AskComAndQuit(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_comInLoop = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(g_comInLoop)) CoUninitialize();
+    SendMessageA(FindWindowA("knaplet", nullptr), WM_COMMAND, IDM_EXIT, 0);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, WinMainRunsTheGameInAComApartmentAndLeavesItAtTheEnd)
+{
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AskComAndQuit);
+    EXPECT_EQ(0, WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(S_FALSE, g_comInLoop);  // there already, and apartment-threaded
+    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    CoUninitialize();
 }
 
 TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
