@@ -506,15 +506,14 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ(1, ScoreGetClicks(Score()));
 }
 
-// Seed 2003 deals a 4 x 4 board that comes out solved: two clicks on one
-// cell win it, and its fewest presses are none.
-TEST_F(MainWindowTest, ASolvedDealNamesNoPressesAndWithoutMemoryTheBoxKeepsTwoLines)
+// Seed 14818 deals on 4 x 4 just what a press of (1, 1) makes: one click
+// wins it, and its fewest presses are one.
+TEST_F(MainWindowTest, AOnePressDealNamesOnePressAndWithoutMemoryTheBoxKeepsTwoLines)
 {
     Start();
     auto win = [&](int failNth) {
-        BoardCtlNewGame(Board(), 2003);
+        BoardCtlNewGame(Board(), 14818);
         BoardCtlUnlock();
-        ClickCell(Board(), 1, 1);
         WinBoxWatch box;
         ms::MallocWatch watch(failNth);
         ClickCell(Board(), 1, 1);
@@ -526,7 +525,7 @@ TEST_F(MainWindowTest, ASolvedDealNamesNoPressesAndWithoutMemoryTheBoxKeepsTwoLi
         return std::make_pair(std::string(lines), watch.FailedSize());
     };
     const auto solved = win(0);
-    EXPECT_EQ(solved.first + "\n\x81\x40最少手数 : 0", WinBoxWatch::text);
+    EXPECT_EQ(solved.first + "\n\x81\x40最少手数 : 1", WinBoxWatch::text);
     // The solver's work space for 16 cells is the allocation that fails.
     for (int n = 1; n < 8; ++n) {
         const auto starved = win(n);
@@ -550,14 +549,15 @@ TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound
     int exact = 1;
     const int fewest = SolverFewestPresses(23, 47, deal.data(), presses.data(), &exact);
     ASSERT_EQ(0, exact);
-    // Raise every cell behind the game's back; a release in the frame then wins.
+    // Raise every cell but a press of (0, 0) behind the game's back: a click there wins.
     for (int i = 0; i < 23 * 47; ++i) model->cells[i] &= ~CELL_SUNK;
+    BoardPress(model, GridPoint{0, 0});
     WinBoxWatch watch;
-    wt::ClickClient(Board(), 1, 1);
+    ClickCell(Board(), 0, 0);
     wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
     ASSERT_EQ(1, WinBoxWatch::seen);
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 0\n\x81\x40最少手数 : %d 以下",
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 1\n\x81\x40最少手数 : %d 以下",
              ScoreGetSeconds(Score()), fewest);
     EXPECT_EQ(expected, WinBoxWatch::text);
 }
