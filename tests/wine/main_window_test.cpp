@@ -25,6 +25,7 @@
 #include "engine/solver.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/about_driver.h"
+#include "tests/wine/clock_seam.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -463,6 +464,25 @@ TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
     EXPECT_EQ(0, ScoreGetSeconds(Score()));
     wt::PumpFor(1150);
     EXPECT_GE(ScoreGetSeconds(Score()), 1);  // and runs again after the retry
+}
+
+TEST_F(MainWindowTest, TheSeedIsTheClocksSecondsCutTo32BitsAfter2038Too)
+{
+    Start();
+    const auto dealt = [](const ::Board* board) {
+        std::vector<unsigned char> deal(16);
+        BoardGetDeal(board, deal.data());
+        return deal;
+    };
+    // 2040-01-01 00:00:00 UTC, and 14818 seconds into the clock's second round of 2^32.
+    for (const uint64_t seconds : {uint64_t{2208988800}, (uint64_t{1} << 32) + 14818}) {
+        const cs::FixedClock clock(seconds);
+        Command(IDM_START);
+        ::Board* expected = BoardCreate(4, 4);
+        BoardDeal(expected, 1, static_cast<uint32_t>(seconds));
+        EXPECT_EQ(dealt(expected), dealt(static_cast<::Board*>(GetPropA(Board(), "PROP_BOARD"))));
+        BoardDestroy(expected);
+    }
 }
 
 TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
