@@ -9,6 +9,7 @@
 #include "controls/led_timer.h"
 #include "controls/score_panel.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/led_reference.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
@@ -88,6 +89,21 @@ TEST_F(LedAllocTest, PanelWhoseCounterHasNoMemoryKeepsItsTimer)
     EXPECT_EQ(0, ScoreGetClicks(panel));
     EXPECT_EQ(1, ScoreStartTimer(panel));
     EXPECT_EQ(1, ScoreStopTimer(panel));
+    EXPECT_TRUE(DestroyWindow(panel));
+}
+
+TEST_F(LedAllocTest, RecordsTheWindowsCannotHoldAreFreedAndTheyDoWithout)
+{
+    ms::MallocWatch watch;
+    HWND panel = nullptr;
+    {
+        is::Failing failing(is::Call::SetPropA);
+        panel = ScoreCreate(host.hwnd(), IDC_SCORE, WS_CHILD | WS_VISIBLE);
+        EXPECT_EQ(2, failing.Calls());  // the count's and the timer's
+    }
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(0, watch.Live());
+    EXPECT_EQ(0, ScoreAddClick(panel));
     EXPECT_TRUE(DestroyWindow(panel));
 }
 
