@@ -14,6 +14,7 @@
 #include "about/link_label.h"
 #include "engine/random.h"
 #include "tests/wine/about_driver.h"
+#include "tests/wine/import_seam.h"
 
 using namespace about_test;
 
@@ -497,7 +498,21 @@ TEST_F(AboutBoxTest, SwitchedOffFeaturesLeaveTheTemplatesControlsAlone)
     ResourceMeter meter;  // there, but not asked for
     info.flags = 0;
     SetCursorPos(500, 400);
+    int reflected = 0;
+    owner->SetHandler([&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
+        reflected += msg == WM_NOTIFY;
+        return false;
+    });
     ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+        // Without ABF_MAIL nothing is the mail link, not even a control numbered 0 as mailId is.
+        NMHDR hover = {owner->hwnd(), 0, LLN_HOVER};
+        SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hover));
+        EXPECT_EQ(0, reflected);
+        HWND zero = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 1, 1, 6, 6,
+                                    dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+        MoveCursorTo(CentreOf(zero));
+        EXPECT_NE(info.linkCursor, GetCursor());
+        DestroyWindow(zero);
         EXPECT_EQ("について", WindowText(dialog));
         EXPECT_EQ("Tessaly for DEBUG", ItemText(dialog, IDC_ABOUT_VERSION));
         EXPECT_EQ("", ItemText(dialog, IDC_ABOUT_SYSRES));
@@ -550,9 +565,12 @@ TEST_F(AboutBoxTest, TheMailLinkOpensItsTargetAndTheBoxStaysOpen)
 TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
 {
     HGDIOBJ font = nullptr;
+    bool plainLink = false;
     const auto cycle = [&] {
         ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
             font = GetPropA(dialog, "ABPROP_FONTURL");
+            plainLink = SendDlgItemMessageA(dialog, IDC_ABOUT_URL, WM_GETFONT, 0, 0) ==
+                        SendMessageA(dialog, WM_GETFONT, 0, 0);
             MoveCursorTo(CentreOf(GetDlgItem(dialog, IDC_ABOUT_URL)));  // hover: a repaint in red
             PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
         });
@@ -564,6 +582,14 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_EQ(0u, GetObjectType(font));
     const wt::HandleCounts before = wt::CountHandles();
     for (int i = 0; i < 5; ++i) cycle();
+    {
+        // A font the dialog cannot hold is deleted, and the link keeps the dialog's.
+        is::Failing failing(is::Call::SetPropA, 3);  // after the label's two
+        cycle();
+        EXPECT_EQ(1, failing.Calls());
+        EXPECT_EQ(nullptr, font);
+        EXPECT_TRUE(plainLink);
+    }
     const wt::HandleCounts after = wt::CountHandles();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
