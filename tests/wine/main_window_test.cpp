@@ -484,7 +484,11 @@ void WINAPI TestClock(FILETIME* now)
 } // namespace
 
 extern "C" {
+#ifdef _WIN64
+void* g_clockImport asm("__imp_GetSystemTimeAsFileTime") = reinterpret_cast<void*>(&TestClock);
+#else
 void* g_clockImport asm("__imp__GetSystemTimeAsFileTime@4") = reinterpret_cast<void*>(&TestClock);
+#endif
 }
 
 TEST_F(MainWindowTest, TheSeedIsTheClocksSecondsCutTo32BitsAfter2038Too)
