@@ -120,7 +120,12 @@ void SetUpLink(HWND dialog, HWND tooltip, int id, const char* text, const char* 
     GetObjectA(font, sizeof look, &look);
     look.lfUnderline = 1;
     HFONT underlined = CreateFontIndirectA(&look);
-    SetPropA(dialog, property, underlined);
+    // Only the property lets the dialog delete the font at its end: a font it
+    // cannot hold goes at once, and the link keeps the control's own.
+    if (!SetPropA(dialog, property, underlined)) {
+        DeleteObject(underlined);
+        return;
+    }
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(underlined), TRUE);
 }
 
@@ -171,9 +176,12 @@ INT_PTR OnDestroy(HWND dialog)
     return TRUE;
 }
 
+// A record without the mail link leaves mailId 0, which any control may be:
+// that id counts only with ABF_MAIL, here and for notifications.
 bool IsLinkControl(HWND dialog, HWND window)
 {
-    return window == GetDlgItem(dialog, g_info.urlId) || window == GetDlgItem(dialog, g_info.mailId);
+    return window == GetDlgItem(dialog, g_info.urlId) ||
+           (Has(&g_info, ABF_MAIL) && window == GetDlgItem(dialog, g_info.mailId));
 }
 
 INT_PTR OnSetCursor(HWND dialog, WPARAM wParam)
@@ -210,7 +218,7 @@ INT_PTR OnNotify(HWND dialog, WPARAM wParam, LPARAM lParam)
         EndDialog(dialog, IDOK);
         return TRUE;
     }
-    if (wParam == static_cast<WPARAM>(g_info.mailId)) {
+    if (Has(&g_info, ABF_MAIL) && wParam == static_cast<WPARAM>(g_info.mailId)) {
         if (header->code != LLN_CLICK) return Reflect(lParam);
         ShellExecuteA(dialog, nullptr, g_info.mail, nullptr, nullptr, SW_SHOWNORMAL);
         return TRUE;

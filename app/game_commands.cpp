@@ -1,10 +1,10 @@
 #include "app/game_commands.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 #include "about/about_box.h"
 #include "app/main_layout.h"
@@ -51,13 +51,26 @@ const ViewSizeRow* FindViewSize(UINT command)
     return nullptr;
 }
 
+// The seconds since 1970-01-01 00:00:00 UTC, cut to their low 32 bits. From
+// the system's 64-bit clock: the C library's time() is 32 bits wide here and
+// fails after 2038-01-19, when every deal would be the same.
+uint32_t SecondsNow()
+{
+    constexpr uint64_t kTicksPerSecond = 10000000;  // the clock counts 100 ns steps
+    constexpr uint64_t kSecondsBefore1970 = 11644473600;  // from 1601, where it starts
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t ticks = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    return static_cast<uint32_t>(ticks / kTicksPerSecond - kSecondsBefore1970);
+}
+
 // Stop, reset, deal or replay, unlock, start: the same order for both, so
 // the timer never counts a moment of the old game.
 void OnStart(HWND main)
 {
     ScoreStopTimer(Score(main));
     ScoreReset(Score(main));
-    BoardCtlNewGame(BoardWindow(main), static_cast<uint32_t>(time(nullptr)));
+    BoardCtlNewGame(BoardWindow(main), SecondsNow());
     BoardCtlUnlock();
     ScoreStartTimer(Score(main));
 }

@@ -326,6 +326,7 @@ LRESULT OnMouseMove(HWND window, WPARAM keys, POINT point)
 
 LRESULT OnLButtonUp(HWND window, POINT point)
 {
+    int pressed = 0;
     if (!g_inputLocked) {
         Control* control = ControlOf(window);
         GridPoint at;
@@ -335,14 +336,16 @@ LRESULT OnLButtonUp(HWND window, POINT point)
             BoardPress(control->board, at);
             RequestRepaint(window);
             SendBoardNotify(window, BN_PRESSED);
+            pressed = 1;
         }
     }
     // Also while locked, so that a press begun before the lock ends cleanly.
     ReleaseCapture();
     // The parent's handler may have replaced the board or destroyed the
-    // control, and may have locked the input: read everything afresh.
+    // control, and may have locked the input: read everything afresh. Only
+    // a press wins: a release on the frame or off the hot cell moved nothing.
     const Control* control = ControlOf(window);
-    if (!g_inputLocked && control && BoardIsSolved(control->board)) {
+    if (pressed && !g_inputLocked && control && BoardIsSolved(control->board)) {
         SendBoardNotify(window, BN_SOLVED);
     }
     return 0;
@@ -531,7 +534,7 @@ int BoardCtlNewGame(HWND window, uint32_t seed)
     if (!control) {
         return 0;
     }
-    BoardScramble(control->board, kScramblePasses, seed);
+    BoardDeal(control->board, kScramblePasses, seed);
     control->fewest = FewestPresses{};  // worked out when the win asks for it
     RequestRepaint(window);
     return 1;

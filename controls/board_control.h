@@ -11,7 +11,7 @@
 // press them, and tells its parent with WM_NOTIFY (a BoardNotify header, sent
 // synchronously) what happened. The parent tells the codes apart from other
 // controls' by the sender's id.
-constexpr UINT BN_SOLVED = 1025;    // a release while unlocked found every cell raised
+constexpr UINT BN_SOLVED = 1025;    // a press while unlocked left every cell raised
 constexpr UINT BN_PRESSED = 1026;   // a move was just made
 constexpr UINT BN_CELLSIZE = 1027;  // the cell size changed; the control has its new size
 constexpr UINT BN_GRIDSIZE = 1028;  // a new board is installed; the control has its new size
@@ -47,7 +47,7 @@ int BoardCtlSetCellSize(HWND board, int width, int height);
 int BoardCtlNewBoard(HWND board, int columns, int rows);  // 0, old board kept, on failure
 int BoardCtlClear(HWND board);
 int BoardCtlRetry(HWND board);
-int BoardCtlNewGame(HWND board, uint32_t seed);
+int BoardCtlNewGame(HWND board, uint32_t seed);  // never a solved deal (BoardDeal)
 
 // The process-wide input lock shared by every board; locked at start.
 int BoardCtlLock();

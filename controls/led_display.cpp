@@ -30,7 +30,8 @@ LRESULT OnCreate(const LedClass* led, HWND window)
     void* record = malloc(led->recordBytes);
     if (record) {
         memset(record, 0, led->recordBytes);
-        SetPropA(window, led->prop, record);
+        // A record the window cannot hold would be lost: it does without, as without memory.
+        if (!SetPropA(window, led->prop, record)) free(record);
     }
     SetWindowSize(window, kLedWidth, kLedHeight);  // the size LedGetPreferredSize gives
     return 0;

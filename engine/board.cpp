@@ -94,6 +94,15 @@ int BoardScramble(Board* board, int passes, uint32_t seed)
     return 1;
 }
 
+int BoardDeal(Board* board, int passes, uint32_t seed)
+{
+    BoardScramble(board, passes, seed);
+    // A solved deal is no puzzle. Most press sets leave a cell sunk, so the
+    // seeds that follow soon give one.
+    while (passes > 0 && BoardIsSolved(board)) BoardScramble(board, passes, ++seed);
+    return 1;
+}
+
 int BoardRestore(Board* board)
 {
     if (!board->hasGame) {

@@ -39,6 +39,11 @@ int BoardDestroy(Board* board);
 // Games.
 int BoardClear(Board* board);
 int BoardScramble(Board* board, int passes, uint32_t seed);
+// A new game: the scramble of `seed`, or, where that leaves every cell raised
+// (presses that cancel out: one seed in 4,096 on 4 x 4), of the next seed
+// that does not. A seed still names one fixed deal. With no passes it is the
+// scramble of `seed`, solved.
+int BoardDeal(Board* board, int passes, uint32_t seed);
 int BoardRestore(Board* board);  // 0 without a game, and nothing changes
 int BoardPress(Board* board, GridPoint cell);  // cell must lie in the grid
 int BoardIsSolved(const Board* board);

@@ -153,6 +153,21 @@ TEST(BoardScramble, CanEndSolvedAndStillCountsItsPresses)
     EXPECT_EQ(1, BoardHasGame(board.get()));
 }
 
+TEST(BoardDeal, DealsTheNextSeedsPuzzleWhereTheSeedsOwnIsSolved)
+{
+    struct Row { int columns, rows; uint32_t seed, dealtFrom; };
+    // 1767228748 is 2026-01-01 00:52:28 UTC; 2 x 2 from 649 and from 650 presses nothing.
+    for (const Row r : {Row{4, 4, 1767228748u, 1767228749u}, Row{4, 4, 2003, 2004},
+                        Row{2, 2, 649, 651}, Row{4, 4, 1, 1}, Row{5, 5, 0, 0}}) {
+        BoardPtr dealt = MakeBoard(r.columns, r.rows), expected = MakeBoard(r.columns, r.rows);
+        BoardDeal(dealt.get(), 1, r.seed);
+        BoardScramble(expected.get(), 1, r.dealtFrom);
+        EXPECT_EQ(Words(expected.get()), Words(dealt.get())) << r.seed;
+        EXPECT_EQ(BoardScramblePresses(expected.get()), BoardScramblePresses(dealt.get())) << r.seed;
+        EXPECT_EQ(0, BoardIsSolved(dealt.get())) << r.seed;
+    }
+}
+
 TEST(BoardRestore, BringsBackTheDealtPuzzleAfterAnyPresses)
 {
     BoardPtr board = MakeBoard(4, 4);

@@ -14,6 +14,7 @@
 #include "about/link_label.h"
 #include "engine/random.h"
 #include "tests/wine/about_driver.h"
+#include "tests/wine/import_seam.h"
 
 using namespace about_test;
 
@@ -25,11 +26,6 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 // The first version of TOOLINFOA, which every comctl32 accepts: its three
 // handles and the tool id are pointer-sized, so the 64-bit one is longer.
 constexpr UINT kToolInfoV1Size = sizeof(void*) == 4 ? 40 : 56;
-
-std::string Fixture(const char* name)
-{
-    return ProgramFolder() + "about_fixtures\\" + name;
-}
 
 // The file the shell's target leaves when it is opened.
 struct OpenTarget {
@@ -44,10 +40,9 @@ struct OpenTarget {
     }
 };
 
-// The resource meter stand-in on the DLL search path for the life of the object.
-struct ResourceMeter {
-    ResourceMeter() { SetDllDirectoryA(Fixture("rsrc32_standin").c_str()); }
-    ~ResourceMeter() { SetDllDirectoryA(nullptr); }
+// The resource meter stand-in in the system folder for the life of the object.
+struct ResourceMeter : PlacedMeter {
+    ResourceMeter() : PlacedMeter("rsrc32_standin\\rsrc32.dll", SystemFolder()) {}
 };
 
 RECT WindowRect(HWND hwnd)
@@ -504,7 +499,21 @@ TEST_F(AboutBoxTest, SwitchedOffFeaturesLeaveTheTemplatesControlsAlone)
     ResourceMeter meter;  // there, but not asked for
     info.flags = 0;
     SetCursorPos(500, 400);
+    int reflected = 0;
+    owner->SetHandler([&](HWND, UINT msg, WPARAM, LPARAM, LRESULT*) {
+        reflected += msg == WM_NOTIFY;
+        return false;
+    });
     ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+        // Without ABF_MAIL nothing is the mail link, not even a control numbered 0 as mailId is.
+        NMHDR hover = {owner->hwnd(), 0, LLN_HOVER};
+        SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hover));
+        EXPECT_EQ(0, reflected);
+        HWND zero = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 1, 1, 6, 6,
+                                    dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+        MoveCursorTo(CentreOf(zero));
+        EXPECT_NE(info.linkCursor, GetCursor());
+        DestroyWindow(zero);
         EXPECT_EQ("について", WindowText(dialog));
         EXPECT_EQ("Tessaly for DEBUG", ItemText(dialog, IDC_ABOUT_VERSION));
         EXPECT_EQ("", ItemText(dialog, IDC_ABOUT_SYSRES));
@@ -557,9 +566,12 @@ TEST_F(AboutBoxTest, TheMailLinkOpensItsTargetAndTheBoxStaysOpen)
 TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
 {
     HGDIOBJ font = nullptr;
+    bool plainLink = false;
     const auto cycle = [&] {
         ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
             font = GetPropA(dialog, "ABPROP_FONTURL");
+            plainLink = SendDlgItemMessageA(dialog, IDC_ABOUT_URL, WM_GETFONT, 0, 0) ==
+                        SendMessageA(dialog, WM_GETFONT, 0, 0);
             MoveCursorTo(CentreOf(GetDlgItem(dialog, IDC_ABOUT_URL)));  // hover: a repaint in red
             PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
         });
@@ -571,6 +583,14 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_EQ(0u, GetObjectType(font));
     const wt::HandleCounts before = wt::CountHandles();
     for (int i = 0; i < 5; ++i) cycle();
+    {
+        // A font the dialog cannot hold is deleted, and the link keeps the dialog's.
+        is::Failing failing(is::Call::SetPropA, 3);  // after the label's two
+        cycle();
+        EXPECT_EQ(1, failing.Calls());
+        EXPECT_EQ(nullptr, font);
+        EXPECT_TRUE(plainLink);
+    }
     const wt::HandleCounts after = wt::CountHandles();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);

@@ -155,6 +155,30 @@ inline std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+inline std::string Fixture(const char* name)
+{
+    return ProgramFolder() + "about_fixtures\\" + name;
+}
+
+// The system folder as this program sees it (a 32-bit program's, whatever the
+// prefix), with a trailing backslash: the one place the game loads the meter from.
+inline std::string SystemFolder()
+{
+    char path[MAX_PATH] = "";
+    GetSystemDirectoryA(path, sizeof path);
+    return std::string(path) + "\\";
+}
+
+// A fixture DLL copied into `folder` as rsrc32.dll for the life of the object.
+struct PlacedMeter {
+    std::string path;
+    PlacedMeter(const char* fixture, const std::string& folder) : path(folder + "rsrc32.dll")
+    {
+        EXPECT_TRUE(CopyFileA(Fixture(fixture).c_str(), path.c_str(), FALSE)) << path;
+    }
+    ~PlacedMeter() { EXPECT_TRUE(DeleteFileA(path.c_str())) << path; }
+};
+
 } // namespace about_test
 
 #endif

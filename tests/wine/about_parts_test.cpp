@@ -18,14 +18,12 @@
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/about_driver.h"
 
+using about_test::Fixture;
+using about_test::PlacedMeter;
 using about_test::ProgramFolder;
+using about_test::SystemFolder;
 
 namespace {
-
-std::string Fixture(const char* name)
-{
-    return ProgramFolder() + "about_fixtures\\" + name;
-}
 
 std::string ProgramPath()
 {
@@ -132,18 +130,23 @@ TEST(VersionInfo, AFileWithoutVersionResourceOrTranslationGivesNoBlock)
 
 // ---- Resource meter ---------------------------------------------------------
 
-TEST(FreeResources, WithoutTheMeterNothingIsFilled)
+TEST(FreeResources, WithoutTheMeterInTheSystemFolderNothingIsFilled)
 {
+    // Anywhere else it would run when loaded: beside the program, on the DLL search path.
+    const PlacedMeter beside("rsrc32_standin\\rsrc32.dll", ProgramFolder());
+    SetDllDirectoryA(Fixture("rsrc32_standin").c_str());
     int system = -5, gdi = -5, user = -5;
     EXPECT_EQ(0, GetFreeResources(&system, &gdi, &user));
     EXPECT_EQ(-5, system);
     EXPECT_EQ(-5, gdi);
     EXPECT_EQ(-5, user);
+    EXPECT_EQ(nullptr, GetModuleHandleA("rsrc32.dll"));
+    SetDllDirectoryA(nullptr);
 }
 
 TEST(FreeResources, TheMeterIsAskedForEachKindAndFreedAgain)
 {
-    SetDllDirectoryA(Fixture("rsrc32_standin").c_str());
+    const PlacedMeter meter("rsrc32_standin\\rsrc32.dll", SystemFolder());
     int system = -5, gdi = -5, user = -5;
     EXPECT_EQ(1, GetFreeResources(&system, &gdi, &user));
     EXPECT_EQ(100, system);
@@ -155,17 +158,15 @@ TEST(FreeResources, TheMeterIsAskedForEachKindAndFreedAgain)
     EXPECT_EQ(1, GetFreeResources(nullptr, nullptr, &system));
     EXPECT_EQ(72, system);
     EXPECT_EQ(1, GetFreeResources(nullptr, nullptr, nullptr));
-    SetDllDirectoryA(nullptr);
 }
 
 TEST(FreeResources, AMeterWithoutTheExportIsFreedAndReportsNothing)
 {
-    SetDllDirectoryA(Fixture("rsrc32_noexport").c_str());
+    const PlacedMeter meter("rsrc32_noexport\\rsrc32.dll", SystemFolder());
     int system = -5;
     EXPECT_EQ(0, GetFreeResources(&system, nullptr, nullptr));
     EXPECT_EQ(-5, system);
     EXPECT_EQ(nullptr, GetModuleHandleA("rsrc32.dll"));
-    SetDllDirectoryA(nullptr);
 }
 
 TEST(FreeResources, TheStandInExportsExactlyTheMetersName)

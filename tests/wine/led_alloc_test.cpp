@@ -9,6 +9,7 @@
 #include "controls/led_timer.h"
 #include "controls/score_panel.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/led_reference.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
@@ -103,4 +104,11 @@ TEST_F(LedAllocTest, EachWindowFreesItsRecordWhenDestroyed)
     EXPECT_EQ(2, watch.Live());
     DestroyWindow(panel);
     EXPECT_EQ(0, watch.Live());
+
+    // Records the windows cannot hold are freed at once, and the windows do without.
+    is::Failing failing(is::Call::SetPropA);
+    panel = ScoreCreate(host.hwnd(), IDC_SCORE, WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(0, watch.Live());
+    EXPECT_EQ(0, ScoreAddClick(panel));
+    EXPECT_TRUE(DestroyWindow(panel));
 }

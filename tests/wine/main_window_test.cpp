@@ -3,9 +3,12 @@
 // windows, the real cursor and the menus.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -463,6 +466,47 @@ TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
     EXPECT_GE(ScoreGetSeconds(Score()), 1);  // and runs again after the retry
 }
 
+namespace {
+
+// The game's calendar clock, through its import of GetSystemTimeAsFileTime
+// (as import_seam.cpp fails calls): these seconds after 1970 while not 0.
+uint64_t g_clockSeconds = 0;
+
+void WINAPI TestClock(FILETIME* now)
+{
+    static const auto real = reinterpret_cast<void(WINAPI*)(FILETIME*)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimeAsFileTime")));
+    if (!g_clockSeconds) return real(now);
+    const uint64_t ticks = (g_clockSeconds + 11644473600u) * 10000000u;  // 100 ns from 1601
+    *now = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+} // namespace
+
+extern "C" {
+#ifdef _WIN64
+void* g_clockImport asm("__imp_GetSystemTimeAsFileTime") = reinterpret_cast<void*>(&TestClock);
+#else
+void* g_clockImport asm("__imp__GetSystemTimeAsFileTime@4") = reinterpret_cast<void*>(&TestClock);
+#endif
+}
+
+TEST_F(MainWindowTest, TheSeedIsTheClocksSecondsCutTo32BitsAfter2038Too)
+{
+    Start();
+    // 2040-01-01 00:00:00 UTC, and 14818 seconds into the clock's second round of 2^32.
+    for (const uint64_t seconds : {uint64_t{2208988800}, (uint64_t{1} << 32) + 14818}) {
+        g_clockSeconds = seconds;
+        Command(IDM_START);
+        g_clockSeconds = 0;
+        ::Board* expected = BoardCreate(4, 4);
+        BoardDeal(expected, 1, static_cast<uint32_t>(seconds));
+        const auto* dealt = static_cast<const ::Board*>(GetPropA(Board(), "PROP_BOARD"));
+        EXPECT_EQ(0, memcmp(expected->cells, dealt->cells, 16 * sizeof(uint32_t))) << seconds;
+        BoardDestroy(expected);
+    }
+}
+
 TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
 {
     Start();
@@ -504,15 +548,14 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ(1, ScoreGetClicks(Score()));
 }
 
-// Seed 2003 deals a 4 x 4 board that comes out solved: two clicks on one
-// cell win it, and its fewest presses are none.
-TEST_F(MainWindowTest, ASolvedDealNamesNoPressesAndWithoutMemoryTheBoxKeepsTwoLines)
+// Seed 14818 deals on 4 x 4 just what a press of (1, 1) makes: one click
+// wins it, and its fewest presses are one.
+TEST_F(MainWindowTest, AOnePressDealNamesOnePressAndWithoutMemoryTheBoxKeepsTwoLines)
 {
     Start();
     auto win = [&](int failNth) {
-        BoardCtlNewGame(Board(), 2003);
+        BoardCtlNewGame(Board(), 14818);
         BoardCtlUnlock();
-        ClickCell(Board(), 1, 1);
         WinBoxWatch box;
         ms::MallocWatch watch(failNth);
         ClickCell(Board(), 1, 1);
@@ -524,7 +567,7 @@ TEST_F(MainWindowTest, ASolvedDealNamesNoPressesAndWithoutMemoryTheBoxKeepsTwoLi
         return std::make_pair(std::string(lines), watch.FailedSize());
     };
     const auto solved = win(0);
-    EXPECT_EQ(solved.first + "\n\x81\x40最少手数 : 0", WinBoxWatch::text);
+    EXPECT_EQ(solved.first + "\n\x81\x40最少手数 : 1", WinBoxWatch::text);
     // The solver's work space for 16 cells is the allocation that fails.
     for (int n = 1; n < 8; ++n) {
         const auto starved = win(n);
@@ -548,14 +591,15 @@ TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound
     int exact = 1;
     const int fewest = SolverFewestPresses(23, 47, deal.data(), presses.data(), &exact);
     ASSERT_EQ(0, exact);
-    // Raise every cell behind the game's back; a release in the frame then wins.
+    // Raise every cell but a press of (0, 0) behind the game's back: a click there wins.
     for (int i = 0; i < 23 * 47; ++i) model->cells[i] &= ~CELL_SUNK;
+    BoardPress(model, GridPoint{0, 0});
     WinBoxWatch watch;
-    wt::ClickClient(Board(), 1, 1);
+    ClickCell(Board(), 0, 0);
     wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
     ASSERT_EQ(1, WinBoxWatch::seen);
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 0\n\x81\x40最少手数 : %d 以下",
+    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 1\n\x81\x40最少手数 : %d 以下",
              ScoreGetSeconds(Score()), fewest);
     EXPECT_EQ(expected, WinBoxWatch::text);
 }
@@ -655,6 +699,30 @@ TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesNothing)
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(0u, quit.wParam);
+}
+
+namespace {
+
+HRESULT g_comInLoop = E_FAIL;
+
+// From inside the game's loop: is the thread in a single-threaded apartment? Then quit.
+void CALLBACK AskComAndQuit(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_comInLoop = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(g_comInLoop)) CoUninitialize();
+    SendMessageA(FindWindowA("knaplet", nullptr), WM_COMMAND, IDM_EXIT, 0);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, WinMainRunsTheGameInAComApartmentAndLeavesItAtTheEnd)
+{
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AskComAndQuit);
+    EXPECT_EQ(0, WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(S_FALSE, g_comInLoop);  // there already, and apartment-threaded
+    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    CoUninitialize();
 }
 
 TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)

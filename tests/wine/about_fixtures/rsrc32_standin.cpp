@@ -1,6 +1,6 @@
 // Stands in for the resource meter of Windows 9x in the About box tests. It
-// lives in a folder of its own that only the tests that want it add to the
-// DLL search path; it is never built beside the game.
+// is built in a folder of its own; the tests that want it copy it into the
+// system folder for as long as they need it.
 #include <windows.h>
 
 // Free system, GDI and USER resources: distinct values, so that a mix-up of
