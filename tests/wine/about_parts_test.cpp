@@ -133,6 +133,7 @@ TEST(VersionInfo, AFileWithoutVersionResourceOrTranslationGivesNoBlock)
 TEST(FreeResources, WithoutTheMeterInTheSystemFolderNothingIsFilled)
 {
     // Anywhere else it would run when loaded: beside the program, on the DLL search path.
+    DeleteFileA((SystemFolder() + "rsrc32.dll").c_str());  // a copy a crashed test left there
     const PlacedMeter beside("rsrc32_standin\\rsrc32.dll", ProgramFolder());
     SetDllDirectoryA(Fixture("rsrc32_standin").c_str());
     int system = -5, gdi = -5, user = -5;
