@@ -15,20 +15,6 @@ struct BackBuffer {
 
 namespace {
 
-// A 32-bit top-down DIB section: its rows run down the screen, so a draw step
-// that copies pixels walks it in the same order as the window.
-HBITMAP CreateTopDownDib(HDC compatible, int width, int height, void** bits)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(compatible, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 void ReleaseBitmap(BackBuffer* buffer)
 {
     if (buffer->bitmap) {
@@ -134,6 +120,18 @@ LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
 }
 
 } // namespace
+
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
 
 LRESULT PaintWithBackBuffer(HWND window, DrawStep draw)
 {

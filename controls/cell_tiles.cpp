@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "controls/back_buffer.h"
 #include "controls/bevel.h"
 
 struct CellTiles {
@@ -48,17 +49,9 @@ int DrawTiles(CellTiles* tiles, int raisedRings, int sunkRings)
 {
     const int width = tiles->width;
     const int height = tiles->height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -2 * height;  // top-down: rows in memory order
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap =
-        memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    HBITMAP bitmap = memory ? CreateTopDownDib(memory, width, 2 * height, &bits) : nullptr;
     int done = 0;
     if (bitmap && bits) {
         HGDIOBJ previous = SelectObject(memory, bitmap);

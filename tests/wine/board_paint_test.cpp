@@ -65,15 +65,9 @@ wt::Pixels DrawArea(const RECT& area, const std::function<void(HDC, const PixelV
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(memory, width, height, &bits);
     HGDIOBJ old = SelectObject(memory, dib);
     const RECT all = {0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(kUnpainted);
