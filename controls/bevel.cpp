@@ -42,14 +42,26 @@ int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF seco
 
 } // namespace
 
+BevelColours GetBevelColours()
+{
+    return BevelColours{GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW)};
+}
+
+int BevelColoursEqual(BevelColours a, BevelColours b)
+{
+    return a.light == b.light && a.dark == b.dark;
+}
+
 int DrawRaisedBevel(HDC dc, const RECT* rect, int rings)
 {
-    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    const BevelColours colours = GetBevelColours();
+    return DrawBevel(dc, rect, rings, colours.light, colours.dark);
 }
 
 int DrawSunkenBevel(HDC dc, const RECT* rect, int rings)
 {
-    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    const BevelColours colours = GetBevelColours();
+    return DrawBevel(dc, rect, rings, colours.dark, colours.light);
 }
 
 int FillFace(HDC dc, const RECT* rect)

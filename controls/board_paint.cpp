@@ -14,7 +14,7 @@ struct BoardDrawn {
     RECT client;
     RECT grid;
     GridPoint cell;
-    uint64_t colours;  // the edge colours of the frame and the cells
+    BevelColours colours;  // of the frame's and the cells' edges
     int columns;
     int rows;
     int marked;      // 1 when `hot` carries the marks of a press
@@ -174,13 +174,6 @@ void CopyCell(const PixelView* view, const RECT* grid, GridPoint cell, GridPoint
 
 // ---- What the kept buffer holds -----------------------------------------------
 
-// The system colours the frame and the cells' edges are drawn in, together.
-uint64_t EdgeColours()
-{
-    return static_cast<uint64_t>(GetSysColor(COLOR_BTNHIGHLIGHT)) << 32 |
-           GetSysColor(COLOR_BTNSHADOW);
-}
-
 // 1 when the kept buffer holds the last paint of this very area, client,
 // grid, cell size and edge colours, so that only changed cells need drawing.
 int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pixels,
@@ -191,7 +184,7 @@ int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pix
            EqualRect(client, &drawn->client) && EqualRect(grid, &drawn->grid) &&
            cell.x == drawn->cell.x && cell.y == drawn->cell.y &&
            BoardColumns(board) == drawn->columns && BoardRows(board) == drawn->rows &&
-           EdgeColours() == drawn->colours;
+           BevelColoursEqual(GetBevelColours(), drawn->colours);
 }
 
 // Notes what a whole paint just left in a kept buffer; without the memory
@@ -221,7 +214,7 @@ void Remember(BoardDrawn* drawn, const RECT* client, const PixelView* pixels, co
     drawn->client = *client;
     drawn->grid = *grid;
     drawn->cell = cell;
-    drawn->colours = EdgeColours();
+    drawn->colours = GetBevelColours();
     drawn->columns = columns;
     drawn->rows = rows;
     drawn->marked = BoardGetHot(board, &drawn->hot);
