@@ -33,16 +33,11 @@ HWND Score(HWND main)
     return GetDlgItem(main, IDC_SCORE);
 }
 
-const LevelRow* FindLevel(UINT command)
+// The row of a command table for `command`; null when it has none.
+template <typename Row, size_t N>
+const Row* FindRow(const Row (&table)[N], UINT command)
 {
-    for (const LevelRow& row : LevelTable)
-        if (row.command == command) return &row;
-    return nullptr;
-}
-
-const ViewSizeRow* FindViewSize(UINT command)
-{
-    for (const ViewSizeRow& row : ViewSizeTable)
+    for (const Row& row : table)
         if (row.command == command) return &row;
     return nullptr;
 }
@@ -154,11 +149,11 @@ AboutBoxInfo GameGetAboutInfo(HINSTANCE instance)
 LRESULT GameOnCommand(HWND main, WPARAM wParam, LPARAM lParam)
 {
     const UINT command = LOWORD(wParam);
-    if (const LevelRow* level = FindLevel(command)) {
+    if (const LevelRow* level = FindRow(LevelTable, command)) {
         OnLevel(main, *level);
         return 0;
     }
-    if (const ViewSizeRow* size = FindViewSize(command)) {
+    if (const ViewSizeRow* size = FindRow(ViewSizeTable, command)) {
         OnViewSize(main, *size);
         return 0;
     }
