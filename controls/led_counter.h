@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// The "counter" window: a click count shown as four LED digits, 54 x 25.
-int CounterRegister(HINSTANCE instance);  // 0 when the class could not be registered
-HWND CounterCreate(HWND parent, int id, DWORD style);
+// The "counter" window (LedKind kLedCounter): a click count shown as four LED
+// digits, 54 x 25, its ClickCount record behind the property kCounterProp.
 
 // A window without its count record (out of memory at creation, or not a
 // counter at all) shows 0000, reads 0 and refuses the changes with 0.

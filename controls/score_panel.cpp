@@ -67,8 +67,8 @@ void DrawPanel(HWND, HDC dc, const RECT* client)
 // are then refused and the panel works without tips.
 LRESULT OnCreate(HWND panel)
 {
-    CounterCreate(panel, IDC_COUNTER, kChildStyle);
-    TimerCreate(panel, IDC_TIMER, kChildStyle);
+    LedCreate(kLedCounter, panel, IDC_COUNTER, kChildStyle);
+    LedCreate(kLedTimer, panel, IDC_TIMER, kChildStyle);
     HWND tooltip = TooltipCreate(panel, GetModuleHandleA(nullptr), kTooltipStyle, 0);
     TooltipAddChildTool(tooltip, kToolFlags, panel, panel, IDC_COUNTER, kCounterTip);
     TooltipAddChildTool(tooltip, kToolFlags, panel, panel, IDC_TIMER, kTimerTip);
@@ -128,8 +128,8 @@ HWND Timer(HWND panel)
 
 int ScoreRegister(HINSTANCE instance)
 {
-    const int timer = TimerRegister(instance);
-    const int counter = CounterRegister(instance);
+    const int timer = LedRegister(instance, kLedTimer);
+    const int counter = LedRegister(instance, kLedCounter);
     const int score = RegisterWindowClass(instance, kClassName, ScoreProc, kClassStyle, 0,
                                           WHITE_BRUSH) ? 1 : 0;
     return timer && counter && score;
