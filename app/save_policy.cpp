@@ -54,9 +54,8 @@ int ReadCurrentSettings(HWND main, AppSettings* settings)
 
 int SavePolicyCreate(HWND main)
 {
-    auto* policy = static_cast<SavePolicy*>(malloc(sizeof(SavePolicy)));
+    auto* policy = static_cast<SavePolicy*>(calloc(1, sizeof(SavePolicy)));
     if (!policy) return 0;
-    memset(policy, 0, sizeof *policy);
     policy->held = 1;
     if (!SetPropA(main, kSavePolicyProp, policy)) {
         free(policy);

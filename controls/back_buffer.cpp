@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 struct BackBuffer {
     HDC dc;
@@ -12,6 +13,8 @@ struct BackBuffer {
     int height;
     unsigned serial;  // counts the bitmaps made, so a new one never passes for the old
 };
+// calloc's zero bytes are the empty buffer: no member has an initialiser.
+static_assert(std::is_trivial<BackBuffer>::value, "BackBuffer starts as zero bytes");
 
 namespace {
 
@@ -145,11 +148,7 @@ LRESULT PaintWithKeptBuffer(HWND window, BackBuffer* kept, PixelDrawStep draw)
 
 BackBuffer* BackBufferCreate()
 {
-    auto* buffer = static_cast<BackBuffer*>(malloc(sizeof(BackBuffer)));
-    if (buffer) {
-        *buffer = BackBuffer{};
-    }
-    return buffer;
+    return static_cast<BackBuffer*>(calloc(1, sizeof(BackBuffer)));
 }
 
 void BackBufferDestroy(BackBuffer* buffer)

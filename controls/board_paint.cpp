@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "controls/bevel.h"
 #include "controls/rect_math.h"
@@ -22,6 +23,8 @@ struct BoardDrawn {
     uint8_t* sunk;   // each cell's look, row-major
     size_t capacity;
 };
+// calloc's zero bytes are the empty record: no member has an initialiser.
+static_assert(std::is_trivial<BoardDrawn>::value, "BoardDrawn starts as zero bytes");
 
 namespace {
 
@@ -289,11 +292,7 @@ void DrawHotCell(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
 
 BoardDrawn* BoardDrawnCreate()
 {
-    auto* drawn = static_cast<BoardDrawn*>(malloc(sizeof(BoardDrawn)));
-    if (drawn) {
-        *drawn = BoardDrawn{};
-    }
-    return drawn;
+    return static_cast<BoardDrawn*>(calloc(1, sizeof(BoardDrawn)));
 }
 
 void BoardDrawnDestroy(BoardDrawn* drawn)
