@@ -223,6 +223,19 @@ void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
                control->board, FreshTiles(control), DrawnRecord(control));
 }
 
+// Applies `change` to the control's board and repaints; 0 for a window that
+// is not a board control.
+int ChangeBoard(HWND window, int (*change)(Board* board))
+{
+    Control* control = ControlOf(window);
+    if (!control) {
+        return 0;
+    }
+    change(control->board);
+    RequestRepaint(window);
+    return 1;
+}
+
 // ---- Message handlers -------------------------------------------------------
 
 // Frees the record and all it holds; safe on a half-built control.
@@ -505,24 +518,13 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
 
 int BoardCtlClear(HWND window)
 {
-    Control* control = ControlOf(window);
-    if (!control) {
-        return 0;
-    }
-    BoardClear(control->board);
-    RequestRepaint(window);
-    return 1;
+    return ChangeBoard(window, BoardClear);
 }
 
 int BoardCtlRetry(HWND window)
 {
-    Control* control = ControlOf(window);
-    if (!control) {
-        return 0;
-    }
-    BoardRestore(control->board);  // nothing to restore without a game, and that is fine
-    RequestRepaint(window);
-    return 1;
+    // Nothing to restore without a game, and that is fine.
+    return ChangeBoard(window, BoardRestore);
 }
 
 int BoardCtlNewGame(HWND window, uint32_t seed)
