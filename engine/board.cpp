@@ -22,6 +22,20 @@ int InGrid(const Board* board, GridPoint cell)
     return cell.x >= 0 && cell.x < board->columns && cell.y >= 0 && cell.y < board->rows;
 }
 
+// Every cell's bit `to` takes the value of its bit `from`: the snapshot is
+// taken one way and restored the other.
+void CopyCellBit(Board* board, uint32_t from, uint32_t to)
+{
+    const int count = CellCount(board);
+    for (int i = 0; i < count; ++i) {
+        uint32_t word = board->cells[i] & ~to;
+        if (word & from) {
+            word |= to;
+        }
+        board->cells[i] = word;
+    }
+}
+
 } // namespace
 
 Board* BoardCreate(int columns, int rows)
@@ -82,14 +96,7 @@ int BoardScramble(Board* board, int passes, uint32_t seed)
             }
         }
     }
-    const int count = CellCount(board);
-    for (int i = 0; i < count; ++i) {
-        uint32_t word = board->cells[i] & ~CELL_SAVED_SUNK;
-        if (word & CELL_SUNK) {
-            word |= CELL_SAVED_SUNK;
-        }
-        board->cells[i] = word;
-    }
+    CopyCellBit(board, CELL_SUNK, CELL_SAVED_SUNK);
     board->hasGame = 1;
     return 1;
 }
@@ -99,14 +106,7 @@ int BoardRestore(Board* board)
     if (!board->hasGame) {
         return 0;
     }
-    const int count = CellCount(board);
-    for (int i = 0; i < count; ++i) {
-        uint32_t word = board->cells[i] & ~CELL_SUNK;
-        if (word & CELL_SAVED_SUNK) {
-            word |= CELL_SUNK;
-        }
-        board->cells[i] = word;
-    }
+    CopyCellBit(board, CELL_SAVED_SUNK, CELL_SUNK);
     return 1;
 }
 
