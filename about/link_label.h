@@ -24,6 +24,11 @@ struct LinkNotify {
 };
 static_assert(sizeof(LinkNotify) == 20 || sizeof(void*) != 4, "LinkNotify is five 32-bit fields");
 
+// The label's properties: the window procedure it replaced, and its state
+// (bit 0: hot).
+constexpr char kPropOriginalProc[] = "LLPROP_ORIGINALPROC";
+constexpr char kPropControlState[] = "LLPROP_CONTROLSTATE";
+
 int LinkLabelAttach(HWND control);  // always 1; the label detaches itself on WM_DESTROY
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

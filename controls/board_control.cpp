@@ -14,8 +14,6 @@
 namespace {
 
 constexpr char kClassName[] = "board";
-constexpr char kBoardProp[] = "PROP_BOARD";
-constexpr char kCellSizeProp[] = "PROP_APPINFO";
 
 // The fewest presses that solve the puzzle as dealt, worked out the first
 // time they are asked for and kept until the next deal: a Start never waits

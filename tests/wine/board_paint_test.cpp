@@ -251,7 +251,7 @@ TEST(BoardCtlLargest, TheVisiblePartOfAWindowBeyondTheSystemLimitIsRight)
     const GridPoint size = GetClientSize(control);
     const RECT client = {0, 0, size.x, size.y};
     const RECT grid = {3, 3, 3 + 128 * 256, 3 + 128 * 256};
-    const Board* model = static_cast<const Board*>(GetPropA(control, "PROP_BOARD"));
+    const Board* model = static_cast<const Board*>(GetPropA(control, kBoardProp));
 
     // At the host's corner, then far up and left, so that the middle of the
     // grid shows, starting within a cell.
@@ -297,7 +297,7 @@ protected:
     }
     void TearDown() override { DestroyWindow(control); }
 
-    Board* Model() const { return static_cast<Board*>(GetPropA(control, "PROP_BOARD")); }
+    Board* Model() const { return static_cast<Board*>(GetPropA(control, kBoardProp)); }
 
     // Repaints `part` of the client area (all of it when null) and compares
     // it with the reference.

@@ -541,7 +541,7 @@ TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound
     WriteFile(path, SettingsFile(0, "\"23, 47\"", "\"8, 8\""));
     Start();
     Command(IDM_START);
-    ::Board* model = static_cast<::Board*>(GetPropA(Board(), "PROP_BOARD"));
+    ::Board* model = static_cast<::Board*>(GetPropA(Board(), kBoardProp));
     ASSERT_EQ(23 * 47, BoardColumns(model) * BoardRows(model));
     std::vector<unsigned char> deal(23 * 47), presses(23 * 47);
     BoardGetDeal(model, deal.data());
