@@ -83,10 +83,13 @@ LRESULT OnPaint(HWND main)
 
 int MainWndRegisterClasses(HINSTANCE instance)
 {
-    ScoreRegister(instance);
-    BoardCtlRegister(instance);
-    RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle, IDR_MAINMENU, WHITE_BRUSH);
-    return 1;
+    const int score = ScoreRegister(instance);
+    const int board = BoardCtlRegister(instance);
+    const int main =
+        RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle, IDR_MAINMENU, WHITE_BRUSH)
+            ? 1
+            : 0;
+    return score && board && main;
 }
 
 HWND MainWndCreate(HINSTANCE instance)

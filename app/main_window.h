@@ -9,7 +9,7 @@
 // itself carries only the record of when settings are saved (save_policy.h).
 
 // Registers every window class of the game: "timer", "counter", "score",
-// "board", then "knaplet".
+// "board", then "knaplet"; 1 when all five were.
 int MainWndRegisterClasses(HINSTANCE instance);
 // Creates the main window (title "Tessaly"); null when it or a child fails.
 HWND MainWndCreate(HINSTANCE instance);

@@ -2,7 +2,7 @@
 
 namespace {
 
-int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF second)
+void DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF second)
 {
     HPEN firstPen = CreatePen(PS_SOLID, 0, first);
     HPEN secondPen = CreatePen(PS_SOLID, 0, second);
@@ -37,7 +37,6 @@ int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF seco
     }
     DeleteObject(firstPen);
     DeleteObject(secondPen);
-    return 1;
 }
 
 } // namespace
@@ -55,19 +54,20 @@ int BevelColoursEqual(BevelColours a, BevelColours b)
 int DrawRaisedBevel(HDC dc, const RECT* rect, int rings)
 {
     const BevelColours colours = GetBevelColours();
-    return DrawBevel(dc, rect, rings, colours.light, colours.dark);
+    DrawBevel(dc, rect, rings, colours.light, colours.dark);
+    return 1;
 }
 
 int DrawSunkenBevel(HDC dc, const RECT* rect, int rings)
 {
     const BevelColours colours = GetBevelColours();
-    return DrawBevel(dc, rect, rings, colours.dark, colours.light);
+    DrawBevel(dc, rect, rings, colours.dark, colours.light);
+    return 1;
 }
 
-int FillFace(HDC dc, const RECT* rect)
+void FillFace(HDC dc, const RECT* rect)
 {
     HBRUSH face = CreateSolidBrush(kFaceColour);
     FillRect(dc, rect, face);
     DeleteObject(face);
-    return 1;
 }

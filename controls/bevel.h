@@ -24,7 +24,7 @@ int DrawSunkenBevel(HDC dc, const RECT* rect, int rings);
 // fixed: it does not follow the system colours.
 constexpr COLORREF kFaceColour = RGB(192, 192, 192);
 
-// Fills the rectangle with the fixed face colour; returns 1.
-int FillFace(HDC dc, const RECT* rect);
+// Fills the rectangle with the fixed face colour.
+void FillFace(HDC dc, const RECT* rect);
 
 #endif

@@ -399,9 +399,10 @@ LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 int BoardCtlRegister(HINSTANCE instance)
 {
-    RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH,
-                        sizeof(Control*));
-    return 1;
+    return RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH,
+                               sizeof(Control*))
+               ? 1
+               : 0;
 }
 
 HWND BoardCtlCreate(HWND parent, int id, DWORD style)

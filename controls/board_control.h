@@ -29,7 +29,7 @@ constexpr char kBoardProp[] = "PROP_BOARD";
 constexpr char kCellSizeProp[] = "PROP_APPINFO";
 
 // Class and window.
-int BoardCtlRegister(HINSTANCE instance);
+int BoardCtlRegister(HINSTANCE instance);  // 0 when the class could not be registered
 HWND BoardCtlCreate(HWND parent, int id, DWORD style);
 
 // Geometry and state, read.

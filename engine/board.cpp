@@ -137,13 +137,12 @@ int BoardIsSunk(const Board* board, GridPoint cell)
     return (board->cells[cell.x + cell.y * board->columns] & CELL_SUNK) ? 1 : 0;
 }
 
-int BoardGetDeal(const Board* board, unsigned char* sunk)
+void BoardGetDeal(const Board* board, unsigned char* sunk)
 {
     const int count = CellCount(board);
     for (int i = 0; i < count; ++i) {
         sunk[i] = (board->cells[i] & CELL_SAVED_SUNK) ? 1 : 0;
     }
-    return 1;
 }
 
 int BoardSetHot(Board* board, GridPoint cell, int pressed)

@@ -226,7 +226,7 @@ UINT MenuState(HMENU menu, UINT id)
 
 class MainWindowTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { MainWndRegisterClasses(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { EXPECT_EQ(1, MainWndRegisterClasses(GetModuleHandleA(nullptr))); }
 
     void SetUp() override
     {
@@ -659,13 +659,17 @@ TEST_F(MainWindowTest, ExitDestroysTheWindowAndSavesNothing)
 
 TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
 {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // Classes already there: reported, harmless.
+    EXPECT_EQ(0, MainWndRegisterClasses(instance));
+    EXPECT_EQ(0, BoardCtlRegister(instance));
     // Without the "board" class the board control cannot be created.
-    ASSERT_TRUE(UnregisterClassA("board", GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(UnregisterClassA("board", instance));
     const wt::HandleCounts before = wt::CountHandles();
-    EXPECT_EQ(nullptr, MainWndCreate(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(nullptr, MainWndCreate(instance));
     wt::PumpMessages();
     EXPECT_EQ(before.user, wt::CountHandles().user);
-    BoardCtlRegister(GetModuleHandleA(nullptr));
+    EXPECT_EQ(1, BoardCtlRegister(instance));
 }
 
 // ---- The boxes the game opens, and what the window does around them --------
