@@ -222,10 +222,11 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
         earlier[i] = CellTilesCreate(size.x, size.y, kRaisedCellRings, kSunkCellRings);
         EXPECT_TRUE(CellTilesFit(earlier[i], size.x, size.y)) << size.x << " x " << size.y;
     }
-    {
-        wt::ScopedSysColors scheme{{COLOR_BTNHIGHLIGHT, RGB(10, 200, 30)},
-                                   {COLOR_BTNSHADOW, RGB(90, 20, 160)}};
-        CompareEveryLayout("stale tiles", [&](size_t layout) { return earlier[layout]; });
+    // Either edge colour alone makes them stale.
+    for (int edge : {COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW}) {
+        wt::ScopedSysColors scheme{{edge, RGB(10, 200, 30)}};
+        CompareEveryLayout(edge == COLOR_BTNSHADOW ? "stale shadows" : "stale highlights",
+                           [&](size_t layout) { return earlier[layout]; });
     }
     for (CellTiles* t : earlier) CellTilesDestroy(t);
 }
