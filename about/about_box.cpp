@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr char kPropFontUrl[] = "ABPROP_FONTURL";
-constexpr char kPropFontMail[] = "ABPROP_FONTMAIL";
-
 constexpr int kTextSize = 261;     // paths and version texts
 constexpr int kSysResSize = 35;    // the free-resources line, terminator included
 

@@ -37,6 +37,11 @@ struct AboutBoxInfo {
     HINSTANCE instance;
 };
 
+// The dialog's properties: the underlined fonts of its two link labels,
+// made at WM_INITDIALOG and deleted at WM_DESTROY.
+constexpr char kPropFontUrl[] = "ABPROP_FONTURL";
+constexpr char kPropFontMail[] = "ABPROP_FONTMAIL";
+
 int AboutBoxShow(HWND owner, const AboutBoxInfo* info);  // always 1
 INT_PTR CALLBACK AboutBoxDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr char kPropOriginalProc[] = "LLPROP_ORIGINALPROC";
-constexpr char kPropControlState[] = "LLPROP_CONTROLSTATE";
-
 // Bit 0 of the control state: the parent has confirmed the pointer is over it.
 constexpr UINT_PTR kStateHot = 1;
 

@@ -24,6 +24,11 @@ struct LinkNotify {
 };
 static_assert(sizeof(LinkNotify) == sizeof(NMHDR) + 8, "an NMHDR and two 32-bit words");
 
+// The label's properties: the window procedure it replaced, and its state
+// (bit 0: hot).
+constexpr char kPropOriginalProc[] = "LLPROP_ORIGINALPROC";
+constexpr char kPropControlState[] = "LLPROP_CONTROLSTATE";
+
 int LinkLabelAttach(HWND control);  // always 1; the label detaches itself on WM_DESTROY
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -3,12 +3,10 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "about/about_box.h"
 #include "app/main_layout.h"
-#include "app/settings.h"
+#include "app/save_policy.h"
 #include "app/window_util.h"
 #include "controls/board_control.h"
 #include "controls/score_panel.h"
@@ -25,8 +23,6 @@ const char kWinFormatAtMost[] = TESSALY_WIN_LINES "\n　最少手数 : %d 以下
 
 namespace {
 
-constexpr char kHoldSavesProp[] = "PROP_HOLDSAVES";
-
 HWND BoardWindow(HWND main)
 {
     return GetDlgItem(main, IDC_BOARD);
@@ -37,16 +33,11 @@ HWND Score(HWND main)
     return GetDlgItem(main, IDC_SCORE);
 }
 
-const LevelRow* FindLevel(UINT command)
+// The row of a command table for `command`; null when it has none.
+template <typename Row, size_t N>
+const Row* FindRow(const Row (&table)[N], UINT command)
 {
-    for (const LevelRow& row : LevelTable)
-        if (row.command == command) return &row;
-    return nullptr;
-}
-
-const ViewSizeRow* FindViewSize(UINT command)
-{
-    for (const ViewSizeRow& row : ViewSizeTable)
+    for (const Row& row : table)
         if (row.command == command) return &row;
     return nullptr;
 }
@@ -171,11 +162,11 @@ AboutBoxInfo GameGetAboutInfo(HINSTANCE instance)
 LRESULT GameOnCommand(HWND main, WPARAM wParam, LPARAM lParam)
 {
     const UINT command = LOWORD(wParam);
-    if (const LevelRow* level = FindLevel(command)) {
+    if (const LevelRow* level = FindRow(LevelTable, command)) {
         OnLevel(main, *level);
         return 0;
     }
-    if (const ViewSizeRow* size = FindViewSize(command)) {
+    if (const ViewSizeRow* size = FindRow(ViewSizeTable, command)) {
         OnViewSize(main, *size);
         return 0;
     }
@@ -230,89 +221,6 @@ LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam)
     case BN_GRIDSIZE: return OnGridSize(main);
     default: return 0;
     }
-}
-
-namespace {
-
-constexpr char kStoredSettingsProp[] = "PROP_STOREDSETTINGS";
-
-// After a start-up that could not read the settings file: the values of the
-// last save and the groups the player has changed in this run.
-struct StoredSettingsWatch {
-    AppSettings last;
-    unsigned changed;
-};
-
-unsigned ChangedGroups(const AppSettings& a, const AppSettings& b)
-{
-    return ((a.topmost != 0) != (b.topmost != 0) ? kSettingsTopmost : 0) |
-           (a.columns != b.columns || a.rows != b.rows ? kSettingsGrid : 0) |
-           (a.cellWidth != b.cellWidth || a.cellHeight != b.cellHeight ? kSettingsCell : 0);
-}
-
-// 0 when the board cannot tell its grid or cell size (it is gone): a save
-// of whatever the record then held would lose the stored choices.
-int ReadCurrentSettings(HWND main, AppSettings* settings)
-{
-    memset(settings, 0, sizeof *settings);
-    settings->topmost = IsTopmost(main);
-    CellSize cell = {0, 0};
-    GridPoint grid = {0, 0};
-    HWND board = BoardWindow(main);
-    if (!BoardCtlGetCellSize(board, &cell) || !BoardCtlGetGridSize(board, &grid)) return 0;
-    settings->cellWidth = cell.width;
-    settings->cellHeight = cell.height;
-    settings->columns = grid.x;
-    settings->rows = grid.y;
-    return 1;
-}
-
-} // namespace
-
-int SaveCurrentSettings(HWND main)
-{
-    if (GetPropA(main, kHoldSavesProp)) return 0;
-    AppSettings settings;
-    if (!ReadCurrentSettings(main, &settings)) return 0;
-    auto* watch = static_cast<StoredSettingsWatch*>(GetPropA(main, kStoredSettingsProp));
-    if (!watch) {
-        SaveSettings(&settings);
-        return 1;
-    }
-    watch->changed |= ChangedGroups(watch->last, settings);
-    watch->last = settings;
-    const unsigned all = kSettingsTopmost | kSettingsGrid | kSettingsCell;
-    SaveSettingsKeeping(&settings, all & ~watch->changed);
-    return 1;
-}
-
-void HoldSettingsSaves(HWND main, int on)
-{
-    if (on)
-        SetPropA(main, kHoldSavesProp, reinterpret_cast<HANDLE>(1));
-    else
-        RemovePropA(main, kHoldSavesProp);
-}
-
-void KeepStoredSettings(HWND main, int on)
-{
-    free(RemovePropA(main, kStoredSettingsProp));
-    if (!on) return;
-    auto* watch = static_cast<StoredSettingsWatch*>(malloc(sizeof(StoredSettingsWatch)));
-    // Without the record the player's changes could not be told from the
-    // stored values: no saves at all in this run, as over an unreadable file.
-    if (!watch || !ReadCurrentSettings(main, &watch->last)) {
-        free(watch);
-        HoldSettingsSaves(main, 1);
-        return;
-    }
-    watch->changed = 0;
-    if (!SetPropA(main, kStoredSettingsProp, watch)) {
-        free(watch);
-        HoldSettingsSaves(main, 1);
-        return;
-    }
-    HoldSettingsSaves(main, 0);
 }
 
 int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...)

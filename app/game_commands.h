@@ -41,18 +41,6 @@ LRESULT GameOnNotify(HWND main, WPARAM wParam, LPARAM lParam);
 // The record the About command opens the About box with, its resources from `instance`.
 AboutBoxInfo GameGetAboutInfo(HINSTANCE instance);
 
-// Saves always-on-top, the grid and the cell size as they are now; 0, and
-// nothing written, while saves are held off or the board cannot tell its sizes.
-int SaveCurrentSettings(HWND main);
-// Holds saves off (on != 0) or lets them through again (a property of the
-// main window, removed at its destruction).
-void HoldSettingsSaves(HWND main, int on);
-// After a start-up that could not read the settings file (on != 0): saves go
-// through again, but write nothing until the file can be read, and then
-// keep its stored values but for those the player has changed in this run.
-// On = 0 ends it (at the main window's destruction).
-void KeepStoredSettings(HWND main, int on);
-
 // MessageBoxA with a printf-style text of at most 1023 bytes (longer text is cut).
 int MessageBoxPrintf(HWND owner, UINT type, const char* caption, const char* format, ...);
 

@@ -2,6 +2,7 @@
 
 #include "app/game_commands.h"
 #include "app/main_layout.h"
+#include "app/save_policy.h"
 #include "app/settings.h"
 #include "app/window_util.h"
 #include "controls/back_buffer.h"
@@ -52,16 +53,12 @@ LRESULT OnCreate(HWND main)
     AppSettings settings;
     const int loaded = LoadSettings(&settings);
     // The two notifications below would save while the board still has the
-    // control's own first grid: no saves until both choices are applied, and
-    // none over a file that could not be read until it can be.
-    HoldSettingsSaves(main, 1);
+    // control's own first grid: no saves until both choices are applied.
+    SavePolicyCreate(main);
     SetTopmost(main, settings.topmost);
     const int cellApplied = BoardCtlSetCellSize(board, settings.cellWidth, settings.cellHeight);
     const int gridApplied = BoardCtlNewBoard(board, settings.columns, settings.rows);
-    if (loaded)
-        HoldSettingsSaves(main, 0);
-    else
-        KeepStoredSettings(main, 1);
+    SavePolicyBegin(main, loaded);
     // The file gets the stored choices back in their normal form.
     if (cellApplied && gridApplied) SaveCurrentSettings(main);
     SetFocus(board);
@@ -72,8 +69,7 @@ LRESULT OnCreate(HWND main)
 
 LRESULT OnDestroy(HWND main)
 {
-    HoldSettingsSaves(main, 0);
-    KeepStoredSettings(main, 0);
+    SavePolicyDestroy(main);
     PostQuitMessage(0);
     return 0;
 }
@@ -87,10 +83,13 @@ LRESULT OnPaint(HWND main)
 
 int MainWndRegisterClasses(HINSTANCE instance)
 {
-    ScoreRegister(instance);
-    BoardCtlRegister(instance);
-    RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle, IDR_MAINMENU, WHITE_BRUSH);
-    return 1;
+    const int score = ScoreRegister(instance);
+    const int board = BoardCtlRegister(instance);
+    const int main =
+        RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle, IDR_MAINMENU, WHITE_BRUSH)
+            ? 1
+            : 0;
+    return score && board && main;
 }
 
 HWND MainWndCreate(HINSTANCE instance)

@@ -48,14 +48,4 @@ int IniWriteQuoted(const char* path, const char* section, const char* key, const
 int LoadSettingsForModulePath(const char* modulePath, AppSettings* settings);
 int SaveSettingsForModulePath(const char* modulePath, const AppSettings* settings);
 
-// For tests: makes one step of every save fail from now on (0 none).
-constexpr int kSaveStepCopy = 1;      // the copy of the file into the temporary one
-constexpr int kSaveStepWrite = 2;     // the second of the three profile writes
-constexpr int kSaveStepReadBack = 3;  // the check of the written file
-constexpr int kSaveStepReplace = 4;   // the rename over the settings file
-// kSaveStepCutBy + n: the disk fills up during the profile writes, which do
-// not say so; the written file lacks its last n bytes.
-constexpr int kSaveStepCutBy = 100;
-void SettingsFailSaveStep(int step);
-
 #endif

@@ -8,8 +8,8 @@
 // Window routines shared by every window class of the game.
 
 // RegisterClassExA with no cursor and the executable's own shell icons, and
-// `windowBytes` extra bytes per window. 0 when the class was not registered:
-// the score panel and the LED displays pass that on, the others go on.
+// `windowBytes` extra bytes per window. 0 when the class was not registered,
+// which every class's registration passes on (and the game then goes on).
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes = 0);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path

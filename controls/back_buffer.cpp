@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 struct BackBuffer {
     HDC dc;
@@ -12,22 +13,10 @@ struct BackBuffer {
     int height;
     unsigned serial;  // counts the bitmaps made, so a new one never passes for the old
 };
+// calloc's zero bytes are the empty buffer: no member has an initialiser.
+static_assert(std::is_trivial<BackBuffer>::value, "BackBuffer starts as zero bytes");
 
 namespace {
-
-// A 32-bit top-down DIB section: its rows run down the screen, so a draw step
-// that copies pixels walks it in the same order as the window.
-HBITMAP CreateTopDownDib(HDC compatible, int width, int height, void** bits)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(compatible, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 void ReleaseBitmap(BackBuffer* buffer)
 {
@@ -135,6 +124,18 @@ LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
 
 } // namespace
 
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 LRESULT PaintWithBackBuffer(HWND window, DrawStep draw)
 {
     return Paint(window, nullptr, Painter{draw, nullptr});
@@ -147,11 +148,7 @@ LRESULT PaintWithKeptBuffer(HWND window, BackBuffer* kept, PixelDrawStep draw)
 
 BackBuffer* BackBufferCreate()
 {
-    auto* buffer = static_cast<BackBuffer*>(malloc(sizeof(BackBuffer)));
-    if (buffer) {
-        *buffer = BackBuffer{};
-    }
-    return buffer;
+    return static_cast<BackBuffer*>(calloc(1, sizeof(BackBuffer)));
 }
 
 void BackBufferDestroy(BackBuffer* buffer)

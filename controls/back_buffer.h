@@ -20,6 +20,12 @@ struct PixelView {
     unsigned kept;  // which bitmap of a kept buffer; 0: a buffer for this paint only
 };
 
+// A 32-bit DIB section of width x height pixels for `dc` (null: the screen),
+// top-down: its rows lie in memory from the top row on, the order in which a
+// draw step that copies pixels walks the window. *bits gets its pixels, as
+// 0x00RRGGBB; null when it cannot be made.
+HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits);
+
 // A window's class-specific painting. It receives a memory DC and the whole
 // client rectangle, and draws in client coordinates: the DC's window origin
 // (and its brush origin, for patterns) is set so that client point (x, y)

@@ -2,7 +2,7 @@
 
 namespace {
 
-int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF second)
+void DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF second)
 {
     HPEN firstPen = CreatePen(PS_SOLID, 0, first);
     HPEN secondPen = CreatePen(PS_SOLID, 0, second);
@@ -37,25 +37,37 @@ int DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF seco
     }
     DeleteObject(firstPen);
     DeleteObject(secondPen);
-    return 1;
 }
 
 } // namespace
 
+BevelColours GetBevelColours()
+{
+    return BevelColours{GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW)};
+}
+
+int BevelColoursEqual(BevelColours a, BevelColours b)
+{
+    return a.light == b.light && a.dark == b.dark;
+}
+
 int DrawRaisedBevel(HDC dc, const RECT* rect, int rings)
 {
-    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    const BevelColours colours = GetBevelColours();
+    DrawBevel(dc, rect, rings, colours.light, colours.dark);
+    return 1;
 }
 
 int DrawSunkenBevel(HDC dc, const RECT* rect, int rings)
 {
-    return DrawBevel(dc, rect, rings, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    const BevelColours colours = GetBevelColours();
+    DrawBevel(dc, rect, rings, colours.dark, colours.light);
+    return 1;
 }
 
-int FillFace(HDC dc, const RECT* rect)
+void FillFace(HDC dc, const RECT* rect)
 {
     HBRUSH face = CreateSolidBrush(kFaceColour);
     FillRect(dc, rect, face);
     DeleteObject(face);
-    return 1;
 }

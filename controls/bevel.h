@@ -3,9 +3,18 @@
 
 #include <windows.h>
 
-// Classic 3-D edges of any number of nested one-pixel rings, in the system's
-// current highlight and shadow colours (read at every call, so a change of the
-// colour scheme shows at the next paint). The rectangle is never changed.
+// The system's highlight and shadow colours, the edges of every bevel. Read
+// afresh at every call, so a change of the colour scheme shows at the next
+// paint; whatever keeps pixels drawn in them compares them to tell.
+struct BevelColours {
+    COLORREF light;
+    COLORREF dark;
+};
+BevelColours GetBevelColours();
+int BevelColoursEqual(BevelColours a, BevelColours b);
+
+// Classic 3-D edges of any number of nested one-pixel rings, in the colours
+// GetBevelColours gives at the time. The rectangle is never changed.
 // Raised: light on the left and top, dark on the right and bottom.
 // Sunken: the other way round. Rings <= 0 draw nothing. Both return 1.
 int DrawRaisedBevel(HDC dc, const RECT* rect, int rings);
@@ -15,7 +24,7 @@ int DrawSunkenBevel(HDC dc, const RECT* rect, int rings);
 // fixed: it does not follow the system colours.
 constexpr COLORREF kFaceColour = RGB(192, 192, 192);
 
-// Fills the rectangle with the fixed face colour; returns 1.
-int FillFace(HDC dc, const RECT* rect);
+// Fills the rectangle with the fixed face colour.
+void FillFace(HDC dc, const RECT* rect);
 
 #endif

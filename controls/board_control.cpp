@@ -14,8 +14,6 @@
 namespace {
 
 constexpr char kClassName[] = "board";
-constexpr char kBoardProp[] = "PROP_BOARD";
-constexpr char kCellSizeProp[] = "PROP_APPINFO";
 
 // The fewest presses that solve the puzzle as dealt, worked out the first
 // time they are asked for and kept until the next deal: a Start never waits
@@ -223,6 +221,19 @@ void DrawBoard(HWND window, HDC dc, const RECT* client, const PixelView* pixels)
                control->board, FreshTiles(control), DrawnRecord(control));
 }
 
+// Applies `change` to the control's board and repaints; 0 for a window that
+// is not a board control.
+int ChangeBoard(HWND window, int (*change)(Board* board))
+{
+    Control* control = ControlOf(window);
+    if (!control) {
+        return 0;
+    }
+    change(control->board);
+    RequestRepaint(window);
+    return 1;
+}
+
 // ---- Message handlers -------------------------------------------------------
 
 // Frees the record and all it holds; safe on a half-built control.
@@ -391,9 +402,10 @@ LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 int BoardCtlRegister(HINSTANCE instance)
 {
-    RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH,
-                        sizeof(Control*));
-    return 1;
+    return RegisterWindowClass(instance, kClassName, BoardCtlProc, kClassStyle, 0, WHITE_BRUSH,
+                               sizeof(Control*))
+               ? 1
+               : 0;
 }
 
 HWND BoardCtlCreate(HWND parent, int id, DWORD style)
@@ -508,24 +520,13 @@ int BoardCtlNewBoard(HWND window, int columns, int rows)
 
 int BoardCtlClear(HWND window)
 {
-    Control* control = ControlOf(window);
-    if (!control) {
-        return 0;
-    }
-    BoardClear(control->board);
-    RequestRepaint(window);
-    return 1;
+    return ChangeBoard(window, BoardClear);
 }
 
 int BoardCtlRetry(HWND window)
 {
-    Control* control = ControlOf(window);
-    if (!control) {
-        return 0;
-    }
-    BoardRestore(control->board);  // nothing to restore without a game, and that is fine
-    RequestRepaint(window);
-    return 1;
+    // Nothing to restore without a game, and that is fine.
+    return ChangeBoard(window, BoardRestore);
 }
 
 int BoardCtlNewGame(HWND window, uint32_t seed)

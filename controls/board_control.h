@@ -23,8 +23,13 @@ struct CellSize {
 };
 static_assert(sizeof(CellSize) == 8, "CellSize is two 32-bit words");
 
+// The board and the cell size are also named as window properties, for
+// whoever inspects a control from outside: the Board and the CellSize.
+constexpr char kBoardProp[] = "PROP_BOARD";
+constexpr char kCellSizeProp[] = "PROP_APPINFO";
+
 // Class and window.
-int BoardCtlRegister(HINSTANCE instance);
+int BoardCtlRegister(HINSTANCE instance);  // 0 when the class could not be registered
 HWND BoardCtlCreate(HWND parent, int id, DWORD style);
 
 // Geometry and state, read.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "controls/bevel.h"
 #include "controls/rect_math.h"
@@ -14,7 +15,7 @@ struct BoardDrawn {
     RECT client;
     RECT grid;
     GridPoint cell;
-    uint64_t colours;  // the edge colours of the frame and the cells
+    BevelColours colours;  // of the frame's and the cells' edges
     int columns;
     int rows;
     int marked;      // 1 when `hot` carries the marks of a press
@@ -22,6 +23,8 @@ struct BoardDrawn {
     uint8_t* sunk;   // each cell's look, row-major
     size_t capacity;
 };
+// calloc's zero bytes are the empty record: no member has an initialiser.
+static_assert(std::is_trivial<BoardDrawn>::value, "BoardDrawn starts as zero bytes");
 
 namespace {
 
@@ -174,13 +177,6 @@ void CopyCell(const PixelView* view, const RECT* grid, GridPoint cell, GridPoint
 
 // ---- What the kept buffer holds -----------------------------------------------
 
-// The system colours the frame and the cells' edges are drawn in, together.
-uint64_t EdgeColours()
-{
-    return static_cast<uint64_t>(GetSysColor(COLOR_BTNHIGHLIGHT)) << 32 |
-           GetSysColor(COLOR_BTNSHADOW);
-}
-
 // 1 when the kept buffer holds the last paint of this very area, client,
 // grid, cell size and edge colours, so that only changed cells need drawing.
 int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pixels,
@@ -191,7 +187,7 @@ int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pix
            EqualRect(client, &drawn->client) && EqualRect(grid, &drawn->grid) &&
            cell.x == drawn->cell.x && cell.y == drawn->cell.y &&
            BoardColumns(board) == drawn->columns && BoardRows(board) == drawn->rows &&
-           EdgeColours() == drawn->colours;
+           BevelColoursEqual(GetBevelColours(), drawn->colours);
 }
 
 // Notes what a whole paint just left in a kept buffer; without the memory
@@ -221,7 +217,7 @@ void Remember(BoardDrawn* drawn, const RECT* client, const PixelView* pixels, co
     drawn->client = *client;
     drawn->grid = *grid;
     drawn->cell = cell;
-    drawn->colours = EdgeColours();
+    drawn->colours = GetBevelColours();
     drawn->columns = columns;
     drawn->rows = rows;
     drawn->marked = BoardGetHot(board, &drawn->hot);
@@ -296,11 +292,7 @@ void DrawHotCell(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
 
 BoardDrawn* BoardDrawnCreate()
 {
-    auto* drawn = static_cast<BoardDrawn*>(malloc(sizeof(BoardDrawn)));
-    if (drawn) {
-        *drawn = BoardDrawn{};
-    }
-    return drawn;
+    return static_cast<BoardDrawn*>(calloc(1, sizeof(BoardDrawn)));
 }
 
 void BoardDrawnDestroy(BoardDrawn* drawn)

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "controls/back_buffer.h"
 #include "controls/bevel.h"
 
 struct CellTiles {
     int width;
     int height;
-    COLORREF light;
-    COLORREF dark;
+    BevelColours colours;  // the edges' colours when the tiles were drawn
     uint32_t* pixels;  // the raised tile's rows, then the sunk tile's
     uint8_t* repeats;  // per row: 1 when both tiles repeat the row above
 };
@@ -21,13 +21,6 @@ namespace {
 // Beyond this a tile would cost more memory than drawing bevels costs time
 // (and its byte count could overflow); the settings allow 256 at most.
 constexpr int kMaxSide = 4096;
-
-// The colours the bevel routines draw edges in right now.
-void CurrentEdgeColours(COLORREF* light, COLORREF* dark)
-{
-    *light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    *dark = GetSysColor(COLOR_BTNSHADOW);
-}
 
 // Marks the rows that both tiles repeat from the row above: all but the
 // rings' rows, so most of a large cell.
@@ -48,17 +41,9 @@ int DrawTiles(CellTiles* tiles, int raisedRings, int sunkRings)
 {
     const int width = tiles->width;
     const int height = tiles->height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -2 * height;  // top-down: rows in memory order
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap =
-        memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    HBITMAP bitmap = memory ? CreateTopDownDib(memory, width, 2 * height, &bits) : nullptr;
     int done = 0;
     if (bitmap && bits) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
@@ -96,7 +81,7 @@ CellTiles* CellTilesCreate(int width, int height, int raisedRings, int sunkRings
     }
     tiles->width = width;
     tiles->height = height;
-    CurrentEdgeColours(&tiles->light, &tiles->dark);
+    tiles->colours = GetBevelColours();
     // One block: both tiles' pixels, then the row flags.
     const size_t pixelBytes = sizeof(uint32_t) * width * 2 * height;
     tiles->pixels = static_cast<uint32_t*>(malloc(pixelBytes + height));
@@ -118,11 +103,8 @@ void CellTilesDestroy(CellTiles* tiles)
 
 int CellTilesFit(const CellTiles* tiles, int width, int height)
 {
-    COLORREF light;
-    COLORREF dark;
-    CurrentEdgeColours(&light, &dark);
-    return tiles && tiles->width == width && tiles->height == height && tiles->light == light &&
-           tiles->dark == dark;
+    return tiles && tiles->width == width && tiles->height == height &&
+           BevelColoursEqual(tiles->colours, GetBevelColours());
 }
 
 const uint32_t* CellTilesRow(const CellTiles* tiles, int sunk, int y)

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
-// The "counter" window: a click count shown as four LED digits, 54 x 25.
-int CounterRegister(HINSTANCE instance);  // 0 when the class could not be registered
+// The "counter" window (LedKind kLedCounter): a click count shown as four LED
+// digits, 54 x 25, its ClickCount record behind the property kCounterProp.
+
+int CounterRegister(HINSTANCE instance);  // the class "counter"; 0 when it failed
 HWND CounterCreate(HWND parent, int id, DWORD style);
 
 // A window without its count record (out of memory at creation, or not a

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/window_util.h"
+#include "controls/back_buffer.h"
 #include "controls/bevel.h"
 #include "resources/resource_ids.h"
 
@@ -24,6 +25,35 @@ void BlankDigits(HDC dc, int left, int top)
 {
     PatBlt(dc, left, top, kGlyphWidth * kDigitCount, kGlyphHeight, BLACKNESS);
 }
+
+template <LedKind kind>
+LRESULT CALLBACK LedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+int CountOf(const void* record)
+{
+    return *static_cast<const ClickCount*>(record);
+}
+
+int SecondsOf(const void* record)
+{
+    return static_cast<const TimerState*>(record)->seconds;
+}
+
+// What sets one LED class apart from the other.
+struct LedClass {
+    const char* name;  // of the window class
+    const char* prop;  // the property that holds the record
+    size_t recordBytes;
+    int (*value)(const void* record);  // what the face shows
+    WNDPROC proc;
+};
+constexpr LedClass kLedClasses[] = {
+    {"counter", kCounterProp, sizeof(ClickCount), CountOf, LedProc<kLedCounter>},
+    {"timer", kTimerProp, sizeof(TimerState), SecondsOf, LedProc<kLedTimer>},
+};
+static_assert(kLedClasses[kLedCounter].prop == kCounterProp &&
+                  kLedClasses[kLedTimer].prop == kTimerProp,
+              "the table's rows stand in the order of LedKind");
 
 LRESULT OnCreate(const LedClass* led, HWND window)
 {
@@ -46,7 +76,48 @@ LRESULT OnDestroy(const LedClass* led, HWND window)
     return 0;
 }
 
+// The digits and the ring together cover every pixel: no background fill.
+template <LedKind kind>
+void DrawFace(HWND window, HDC dc, const RECT* client)
+{
+    DrawLedDigits(dc, client, LedGetValue(kind, window));
+    DrawSunkenBevel(dc, client, 1);
+}
+
+template <LedKind kind>
+LRESULT CALLBACK LedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate(&kLedClasses[kind], window);
+    case WM_DESTROY: return OnDestroy(&kLedClasses[kind], window);
+    case WM_PAINT: return PaintWithBackBuffer(window, DrawFace<kind>);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
 } // namespace
+
+int LedRegister(HINSTANCE instance, LedKind kind)
+{
+    const LedClass& led = kLedClasses[kind];
+    return RegisterWindowClass(instance, led.name, led.proc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
+}
+
+HWND LedCreate(LedKind kind, HWND parent, int id, DWORD style)
+{
+    return CreateChildControl(kLedClasses[kind].name, parent, id, style);
+}
+
+void* LedRecord(LedKind kind, HWND window)
+{
+    return GetPropA(window, kLedClasses[kind].prop);
+}
+
+int LedGetValue(LedKind kind, HWND window)
+{
+    const void* record = LedRecord(kind, window);
+    return record ? kLedClasses[kind].value(record) : 0;
+}
 
 int LedGetPreferredSize(HWND, GridPoint* size)
 {
@@ -93,26 +164,4 @@ int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value)
     if (!drawn) BlankDigits(dc, left, top);
     DeleteObject(strip);
     return drawn;
-}
-
-void DrawLedFace(HDC dc, const RECT* client, int value)
-{
-    // The digits and the ring together cover every pixel: no background fill.
-    DrawLedDigits(dc, client, value);
-    DrawSunkenBevel(dc, client, 1);
-}
-
-int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc)
-{
-    return RegisterWindowClass(instance, led->name, proc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
-}
-
-LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE: return OnCreate(led, window);
-    case WM_DESTROY: return OnDestroy(led, window);
-    case WM_PAINT: return PaintWithBackBuffer(window, led->draw);
-    default: return DefWindowProcA(window, message, wParam, lParam);
-    }
 }

@@ -3,14 +3,40 @@
 
 #include <windows.h>
 
-#include <cstddef>
+#include <cstdint>
 
-#include "controls/back_buffer.h"
 #include "engine/grid_point.h"
 
 // What the counter and the timer share, so the LED look changes in one place:
-// a zero-filled heap record behind a window property, one size, and a face of
-// four digits in a 1-ring sunken frame.
+// the window class, a zero-filled heap record behind a window property, one
+// size, and a face of four digits in a 1-ring sunken frame. The two classes
+// are two rows of one table; led_counter and led_timer add what each does
+// with its record.
+
+// The records, allocated zero-filled at WM_CREATE and freed at WM_DESTROY.
+using ClickCount = int32_t;  // the counter's
+struct TimerState {          // the timer's
+    uint32_t startTick;      // GetTickCount at the last start or reset
+    int32_t seconds;         // as computed at the last tick
+};
+static_assert(sizeof(TimerState) == 8, "TimerState is two 32-bit words");
+
+// The properties that hold them.
+constexpr char kCounterProp[] = "PROP_COUNTER";
+constexpr char kTimerProp[] = "PROP_TIMER";
+
+enum LedKind { kLedCounter, kLedTimer };
+
+// Registers "counter" or "timer" with no menu and a white background; 0 when
+// it failed.
+int LedRegister(HINSTANCE instance, LedKind kind);
+HWND LedCreate(LedKind kind, HWND parent, int id, DWORD style);
+// The window's record; null when it has none (out of memory at creation, or
+// not a window of that class). A window without one still sizes itself and
+// shows its face, with 0.
+void* LedRecord(LedKind kind, HWND window);
+// What the face shows: the count, or the seconds of the timer's last tick.
+int LedGetValue(LedKind kind, HWND window);
 
 // Both LED windows are 54 x 25, whatever the window; returns 1.
 int LedGetPreferredSize(HWND window, GridPoint* size);
@@ -24,21 +50,5 @@ int LedGetPreferredSize(HWND window, GridPoint* size);
 int DrawLedDigits(HDC dc, const RECT* rect, int value);
 // The same with the strip taken from `module`.
 int DrawLedDigitsFromModule(HMODULE module, HDC dc, const RECT* rect, int value);
-// The whole face of an LED window: the digits, then the ring.
-void DrawLedFace(HDC dc, const RECT* client, int value);
-
-// What sets one LED class apart from the other.
-struct LedClass {
-    const char* name;    // of the window class
-    const char* prop;    // the property that holds the record
-    size_t recordBytes;  // allocated zero-filled at WM_CREATE, freed at WM_DESTROY
-    DrawStep draw;       // the face, through DrawLedFace
-};
-
-// Registers the class with no menu and a white background; 0 when it failed.
-int LedRegister(HINSTANCE instance, const LedClass* led, WNDPROC proc);
-// The window procedure of both classes, told which one. A window without
-// memory for its record still sizes itself and shows its face.
-LRESULT LedWindowProc(const LedClass* led, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -16,39 +16,26 @@ uint32_t ReadClock()
     return GetTickCount() + g_clockOffsetForTest;
 }
 
-void DrawTimer(HWND timer, HDC dc, const RECT* client)
-{
-    DrawLedFace(dc, client, TimerGetSeconds(timer));
-}
-
-constexpr LedClass kTimer = {"timer", "PROP_TIMER", sizeof(TimerState), DrawTimer};
-
 TimerState* TimerRecord(HWND timer)
 {
-    return static_cast<TimerState*>(GetPropA(timer, kTimer.prop));
-}
-
-LRESULT CALLBACK TimerProc(HWND timer, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return LedWindowProc(&kTimer, timer, message, wParam, lParam);
+    return static_cast<TimerState*>(LedRecord(kLedTimer, timer));
 }
 
 } // namespace
 
 int TimerRegister(HINSTANCE instance)
 {
-    return LedRegister(instance, &kTimer, TimerProc);
+    return LedRegister(instance, kLedTimer);
 }
 
 HWND TimerCreate(HWND parent, int id, DWORD style)
 {
-    return CreateChildControl(kTimer.name, parent, id, style);
+    return LedCreate(kLedTimer, parent, id, style);
 }
 
 int TimerGetSeconds(HWND timer)
 {
-    const TimerState* state = TimerRecord(timer);
-    return state ? state->seconds : 0;
+    return LedGetValue(kLedTimer, timer);
 }
 
 int TimerStart(HWND timer)

@@ -3,19 +3,15 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "controls/led_display.h"
 
-// The "timer" window: whole seconds since it was started, as four LED digits,
-// recomputed from GetTickCount by a 100 ms window timer. 54 x 25.
-struct TimerState {
-    uint32_t startTick;  // GetTickCount at the last start or reset
-    int32_t seconds;     // as computed at the last tick
-};
-static_assert(sizeof(TimerState) == 8, "TimerState is two 32-bit words");
+// The "timer" window (LedKind kLedTimer): whole seconds since it was started,
+// as four LED digits, recomputed from GetTickCount by a 100 ms window timer,
+// its TimerState record behind the property kTimerProp. 54 x 25.
 
 constexpr UINT_PTR IDT_TICK = 100;
 
-int TimerRegister(HINSTANCE instance);  // 0 when the class could not be registered
+int TimerRegister(HINSTANCE instance);  // the class "timer"; 0 when it failed
 HWND TimerCreate(HWND parent, int id, DWORD style);
 
 // A window without its state record (out of memory at creation, or not a

@@ -22,6 +22,20 @@ int InGrid(const Board* board, GridPoint cell)
     return cell.x >= 0 && cell.x < board->columns && cell.y >= 0 && cell.y < board->rows;
 }
 
+// Every cell's bit `to` takes the value of its bit `from`: the snapshot is
+// taken one way and restored the other.
+void CopyCellBit(Board* board, uint32_t from, uint32_t to)
+{
+    const int count = CellCount(board);
+    for (int i = 0; i < count; ++i) {
+        uint32_t word = board->cells[i] & ~to;
+        if (word & from) {
+            word |= to;
+        }
+        board->cells[i] = word;
+    }
+}
+
 } // namespace
 
 Board* BoardCreate(int columns, int rows)
@@ -82,14 +96,7 @@ int BoardScramble(Board* board, int passes, uint32_t seed)
             }
         }
     }
-    const int count = CellCount(board);
-    for (int i = 0; i < count; ++i) {
-        uint32_t word = board->cells[i] & ~CELL_SAVED_SUNK;
-        if (word & CELL_SUNK) {
-            word |= CELL_SAVED_SUNK;
-        }
-        board->cells[i] = word;
-    }
+    CopyCellBit(board, CELL_SUNK, CELL_SAVED_SUNK);
     board->hasGame = 1;
     return 1;
 }
@@ -108,14 +115,7 @@ int BoardRestore(Board* board)
     if (!board->hasGame) {
         return 0;
     }
-    const int count = CellCount(board);
-    for (int i = 0; i < count; ++i) {
-        uint32_t word = board->cells[i] & ~CELL_SUNK;
-        if (word & CELL_SAVED_SUNK) {
-            word |= CELL_SUNK;
-        }
-        board->cells[i] = word;
-    }
+    CopyCellBit(board, CELL_SAVED_SUNK, CELL_SUNK);
     return 1;
 }
 
@@ -146,13 +146,12 @@ int BoardIsSunk(const Board* board, GridPoint cell)
     return (board->cells[cell.x + cell.y * board->columns] & CELL_SUNK) ? 1 : 0;
 }
 
-int BoardGetDeal(const Board* board, unsigned char* sunk)
+void BoardGetDeal(const Board* board, unsigned char* sunk)
 {
     const int count = CellCount(board);
     for (int i = 0; i < count; ++i) {
         sunk[i] = (board->cells[i] & CELL_SAVED_SUNK) ? 1 : 0;
     }
-    return 1;
 }
 
 int BoardSetHot(Board* board, GridPoint cell, int pressed)

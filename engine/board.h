@@ -50,7 +50,7 @@ int BoardIsSolved(const Board* board);
 int BoardIsSunk(const Board* board, GridPoint cell);
 // The puzzle as dealt, whatever has been pressed since: columns*rows bytes,
 // row-major, 1 = sunk in the retry snapshot. All 0 without a game.
-int BoardGetDeal(const Board* board, unsigned char* sunk);
+void BoardGetDeal(const Board* board, unsigned char* sunk);
 
 // The press in progress, for the board control.
 int BoardSetHot(Board* board, GridPoint cell, int pressed);

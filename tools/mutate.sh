@@ -47,39 +47,12 @@ work=${TESSALY_BUILD_DIR:-$repo/build}/mutate
 src=$work/src
 mkdir -p "$src"
 
-# Copy without keeping times: a file whose content changed gets a fresh mtime,
-# so make never takes a mutant's object file for the restored source.
-python3 - "$repo" "$src" <<'SYNC'
-import os, shutil, sys
-repo, dest = sys.argv[1], sys.argv[2]
-wanted = set()
-for top, dirs, files in os.walk(repo):
-    if top == repo:
-        dirs[:] = [d for d in dirs if d not in ("build", ".git")]
-    for name in files:
-        rel = os.path.relpath(os.path.join(top, name), repo)
-        wanted.add(rel)
-        source, target = os.path.join(repo, rel), os.path.join(dest, rel)
-        with open(source, "rb") as f:
-            data = f.read()
-        if os.path.exists(target):
-            with open(target, "rb") as f:
-                if f.read() == data:
-                    continue
-        os.makedirs(os.path.dirname(target), exist_ok=True)
-        with open(target, "wb") as f:
-            f.write(data)
-        shutil.copymode(source, target)
-for top, dirs, files in os.walk(dest):
-    for name in files:
-        rel = os.path.relpath(os.path.join(top, name), dest)
-        if rel not in wanted:
-            os.remove(os.path.join(top, name))
-SYNC
+mutgen() { python3 "$repo/tools/mutgen.py" "$@"; }
+mutgen sync "$repo" "$src" || exit 1
 
 if [ $generate = yes ]; then
     list=$work/generated.txt
-    python3 "$repo/tools/mutgen.py" --seed "$seed" --count "$count" --out "$list" "$src" || exit 1
+    mutgen --seed "$seed" --count "$count" --out "$list" "$src" || exit 1
 fi
 
 root=$src
@@ -209,7 +182,7 @@ for n in "${mutants[@]}"; do
         echo "INVALID   $label (no such file)"
         invalid=$((invalid + 1)); continue
     fi
-    occurrences=$(FIND=$find python3 -c 'import os,sys; print(open(sys.argv[1], encoding="utf-8", newline="").read().count(os.environ["FIND"]))' "$target")
+    occurrences=$(FIND=$find mutgen count "$target")
     if [ "$occurrences" != 1 ]; then
         echo "INVALID   $label (the text occurs $occurrences times)"
         invalid=$((invalid + 1)); continue
@@ -220,11 +193,7 @@ for n in "${mutants[@]}"; do
     fi
     saved=$(mktemp)
     cp "$target" "$saved"
-    FIND=$find REPLACE=$replace python3 -c '
-import os, sys
-path = sys.argv[1]
-text = open(path, encoding="utf-8", newline="").read()
-open(path, "w", encoding="utf-8", newline="").write(text.replace(os.environ["FIND"], os.environ["REPLACE"], 1))' "$target"
+    FIND=$find REPLACE=$replace mutgen plant "$target"
     log=$logs/line$n.log
     status=
     if ! build_for "$regex" 2>"$log"; then

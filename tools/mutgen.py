@@ -3,6 +3,12 @@
 
     tools/mutgen.py [--seed N] [--count N] [--out FILE] [REPO]
 
+and the file work of tools/mutate.sh:
+
+    tools/mutgen.py sync REPO DEST   copy the sources (all but build/ and .git/)
+    tools/mutgen.py count FILE       how often $FIND occurs in FILE
+    tools/mutgen.py plant FILE       replace the first $FIND in FILE by $REPLACE
+
 A hand-written list finds the faults its author thought of; this one makes the
 small, plausible faults of a sweep: a dimension for its partner, a literal off
 by one, a comparison that includes or excludes its bound, a guard that never
@@ -16,6 +22,7 @@ import concurrent.futures
 import os
 import random
 import re
+import shutil
 import subprocess
 import sys
 
@@ -52,6 +59,11 @@ NAME_PARTS = (("Width", "Height"), ("Columns", "Rows"), ("Column", "Row"))
 KEYWORDS = {"if", "while", "for", "switch", "return", "sizeof", "static_assert", "case",
             "delete", "new", "catch", "defined", "alignof", "decltype", "static_cast",
             "reinterpret_cast", "const_cast"}
+
+
+def read_text(path):
+    with open(path, encoding="utf-8", newline="") as f:
+        return f.read()
 
 
 def coverage(path):
@@ -228,8 +240,7 @@ def edits_of_line(line, mask, next_lines):
 
 
 def candidates(repo, path):
-    with open(os.path.join(repo, path), encoding="utf-8", newline="") as f:
-        text = f.read()
+    text = read_text(os.path.join(repo, path))
     lines = text.split("\n")
     masks = code_mask(lines)
     found = []
@@ -265,8 +276,7 @@ CHECK = ["i686-w64-mingw32-g++-posix", "-fsyntax-only", "-std=c++17", "-Wall", "
 
 def builds(repo, path, find, new):
     """1 when the file with the mutant planted passes the compiler's checks."""
-    with open(os.path.join(repo, path), encoding="utf-8", newline="") as f:
-        text = f.read().replace(find, new, 1)
+    text = read_text(os.path.join(repo, path)).replace(find, new, 1)
     command = CHECK + ["-I", repo, "-iquote", os.path.dirname(os.path.join(repo, path)),
                        "-x", "c++", "-"]
     result = subprocess.run(command, input=text.encode("utf-8"), stdout=subprocess.DEVNULL,
@@ -274,7 +284,55 @@ def builds(repo, path, find, new):
     return result.returncode == 0
 
 
+def sync(repo, dest):
+    """Makes dest hold the repository's files, but build/ and .git/. Files are
+    written without keeping their times, and only when their content changed:
+    a changed file gets a fresh mtime, so make never takes a mutant's object
+    file for the restored source, and an unchanged one is not rebuilt."""
+    wanted = set()
+    for top, dirs, files in os.walk(repo):
+        if top == repo:
+            dirs[:] = [d for d in dirs if d not in ("build", ".git")]
+        for name in files:
+            rel = os.path.relpath(os.path.join(top, name), repo)
+            wanted.add(rel)
+            source, target = os.path.join(repo, rel), os.path.join(dest, rel)
+            with open(source, "rb") as f:
+                data = f.read()
+            if os.path.exists(target):
+                with open(target, "rb") as f:
+                    if f.read() == data:
+                        continue
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            with open(target, "wb") as f:
+                f.write(data)
+            shutil.copymode(source, target)
+    for top, _, files in os.walk(dest):
+        for name in files:
+            rel = os.path.relpath(os.path.join(top, name), dest)
+            if rel not in wanted:
+                os.remove(os.path.join(top, name))
+
+
+def file_work(command, args):
+    """The sync, count and plant commands; the texts come in the environment,
+    where tabs and quotes need no escaping."""
+    if command == "sync" and len(args) == 2:
+        sync(*args)
+    elif command == "count" and len(args) == 1:
+        print(read_text(args[0]).count(os.environ["FIND"]))
+    elif command == "plant" and len(args) == 1:
+        text = read_text(args[0]).replace(os.environ["FIND"], os.environ["REPLACE"], 1)
+        with open(args[0], "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+    else:
+        sys.exit(__doc__)
+
+
 def main():
+    if len(sys.argv) > 1 and sys.argv[1] in ("sync", "count", "plant"):
+        file_work(sys.argv[1], sys.argv[2:])
+        return
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--seed", type=int, default=19)
     parser.add_argument("--count", type=int, default=320)

@@ -62,7 +62,7 @@ void Report(const char* what, std::vector<double> ms)
 
 Board* Model(HWND board)
 {
-    return static_cast<Board*>(GetPropA(board, "PROP_BOARD"));
+    return static_cast<Board*>(GetPropA(board, kBoardProp));
 }
 
 POINT CellCentre(int x, int y)

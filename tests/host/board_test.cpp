@@ -193,7 +193,7 @@ TEST(BoardGetDeal, ReadsThePuzzleAsDealtNotAsPlayed)
     BoardPress(board.get(), GridPoint{3, 1});
     BoardPress(board.get(), GridPoint{0, 3});
     std::vector<unsigned char> deal(16 + 1, 0xA5);
-    EXPECT_EQ(1, BoardGetDeal(board.get(), deal.data()));
+    BoardGetDeal(board.get(), deal.data());
     const std::vector<unsigned char> expected = {0, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 0, 0xA5};
     EXPECT_EQ(expected, deal);
 

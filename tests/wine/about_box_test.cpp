@@ -96,7 +96,7 @@ void Click(HWND window, int x, int y)
 
 bool IsLink(HWND control)
 {
-    return GetPropA(control, "LLPROP_ORIGINALPROC") != nullptr;
+    return GetPropA(control, kPropOriginalProc) != nullptr;
 }
 
 // The colour and mask bits of an icon, for telling icons apart.
@@ -254,7 +254,7 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         EXPECT_FALSE(IsLink(version));
 
         // The link's font: the dialog's, underlined, owned by the dialog.
-        HGDIOBJ font = GetPropA(dialog, "ABPROP_FONTURL");
+        HGDIOBJ font = GetPropA(dialog, kPropFontUrl);
         ASSERT_NE(nullptr, font);
         EXPECT_EQ(font, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
         const LOGFONTA underlined = FontOf(font);
@@ -263,7 +263,7 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         EXPECT_EQ(0, plain.lfUnderline);
         EXPECT_EQ(plain.lfHeight, underlined.lfHeight);
         EXPECT_STREQ(plain.lfFaceName, underlined.lfFaceName);
-        EXPECT_EQ(nullptr, GetPropA(dialog, "ABPROP_FONTMAIL"));
+        EXPECT_EQ(nullptr, GetPropA(dialog, kPropFontMail));
 
         // One tooltip, owned by the dialog, with the link as its one tool.
         const std::vector<HWND> tips = OwnedTooltips(dialog);
@@ -440,7 +440,7 @@ TEST_F(AboutBoxTest, AHookThatSwallowsInitDialogLeavesTheTemplateAsItIs)
         EXPECT_EQ("Tessaly for DEBUG", ItemText(dialog, IDC_ABOUT_VERSION));
         EXPECT_EQ(TESSALY_SUPPORT_URL, ItemText(dialog, IDC_ABOUT_URL));
         EXPECT_FALSE(IsLink(GetDlgItem(dialog, IDC_ABOUT_URL)));
-        EXPECT_EQ(nullptr, GetPropA(dialog, "ABPROP_FONTURL"));
+        EXPECT_EQ(nullptr, GetPropA(dialog, kPropFontUrl));
         EXPECT_EQ(0, SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
         EXPECT_EQ(0, SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
         EXPECT_TRUE(OwnedTooltips(dialog).empty());
@@ -519,7 +519,7 @@ TEST_F(AboutBoxTest, SwitchedOffFeaturesLeaveTheTemplatesControlsAlone)
         EXPECT_EQ("", ItemText(dialog, IDC_ABOUT_SYSRES));
         HWND url = GetDlgItem(dialog, IDC_ABOUT_URL);
         EXPECT_FALSE(IsLink(url));
-        EXPECT_EQ(nullptr, GetPropA(dialog, "ABPROP_FONTURL"));
+        EXPECT_EQ(nullptr, GetPropA(dialog, kPropFontUrl));
         EXPECT_EQ(0, SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
         // The hand still shows over the URL control: it goes by the id alone.
         MoveCursorTo(CentreOf(url));
@@ -546,7 +546,7 @@ TEST_F(AboutBoxTest, TheMailLinkOpensItsTargetAndTheBoxStaysOpen)
         HWND mail = GetDlgItem(dialog, IDC_ABOUT_SYSRES);
         EXPECT_TRUE(IsLink(mail));
         EXPECT_FALSE(IsLink(GetDlgItem(dialog, IDC_ABOUT_URL)));
-        font = GetPropA(dialog, "ABPROP_FONTMAIL");
+        font = GetPropA(dialog, kPropFontMail);
         ASSERT_NE(nullptr, font);
         EXPECT_EQ(1, FontOf(font).lfUnderline);
         const std::vector<HWND> tips = OwnedTooltips(dialog);
@@ -569,7 +569,7 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     bool plainLink = false;
     const auto cycle = [&] {
         ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
-            font = GetPropA(dialog, "ABPROP_FONTURL");
+            font = GetPropA(dialog, kPropFontUrl);
             plainLink = SendDlgItemMessageA(dialog, IDC_ABOUT_URL, WM_GETFONT, 0, 0) ==
                         SendMessageA(dialog, WM_GETFONT, 0, 0);
             MoveCursorTo(CentreOf(GetDlgItem(dialog, IDC_ABOUT_URL)));  // hover: a repaint in red

@@ -61,8 +61,8 @@ TEST_F(AboutWithoutVersionTest, TheTemplatesTextsStayAndEverythingElseIsSetUp)
 
         HWND link = GetDlgItem(dialog, IDC_ABOUT_URL);
         EXPECT_EQ(TESSALY_SUPPORT_URL, WindowText(link));
-        EXPECT_NE(nullptr, GetPropA(link, "LLPROP_ORIGINALPROC"));
-        EXPECT_NE(nullptr, GetPropA(dialog, "ABPROP_FONTURL"));
+        EXPECT_NE(nullptr, GetPropA(link, kPropOriginalProc));
+        EXPECT_NE(nullptr, GetPropA(dialog, kPropFontUrl));
         const std::vector<HWND> tips = OwnedTooltips(dialog);
         ASSERT_EQ(1u, tips.size());
         EXPECT_EQ(1, SendMessageA(tips[0], TTM_GETTOOLCOUNT, 0, 0));

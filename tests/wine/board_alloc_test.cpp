@@ -55,8 +55,8 @@ LRESULT CALLBACK SpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     const LRESULT result = CallWindowProcA(g_realProc, hwnd, msg, wParam, lParam);
     if (msg == WM_CREATE) g_log.createResult = result;
     if (msg == WM_NCDESTROY) {
-        g_log.propsAtEnd = (GetPropA(hwnd, "PROP_BOARD") != nullptr) +
-                           (GetPropA(hwnd, "PROP_APPINFO") != nullptr);
+        g_log.propsAtEnd = (GetPropA(hwnd, kBoardProp) != nullptr) +
+                           (GetPropA(hwnd, kCellSizeProp) != nullptr);
         g_log.ended = true;
     }
     return result;
@@ -268,7 +268,7 @@ TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently
         {1, 6 * 6 * sizeof(uint32_t), "the cell words"},
         {2, sizeof(Board), "the record"},
     };
-    const void* model = GetPropA(board, "PROP_BOARD");
+    const void* model = GetPropA(board, kBoardProp);
     const wt::Pixels before = Shown();
     ASSERT_NE(before.Count({0, 0, before.width, before.height}, RGB(192, 192, 192)),
               before.width * before.height);
@@ -281,7 +281,7 @@ TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently
         EXPECT_EQ(a.size, outcome.failedSize);
         EXPECT_EQ(0, result);
         EXPECT_EQ(0, outcome.live);
-        EXPECT_EQ(model, GetPropA(board, "PROP_BOARD"));
+        EXPECT_EQ(model, GetPropA(board, kBoardProp));
         GridPoint grid;
         ASSERT_EQ(1, BoardCtlGetGridSize(board, &grid));
         EXPECT_EQ(4, grid.x);
@@ -301,7 +301,7 @@ TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently
         EXPECT_EQ(0, BoardCtlNewBoard(board, 6, 6));
         EXPECT_EQ(1, failing.Calls());
     }
-    EXPECT_EQ(model, GetPropA(board, "PROP_BOARD"));
+    EXPECT_EQ(model, GetPropA(board, kBoardProp));
     EXPECT_TRUE(notes.empty());
 
     // Once memory is there again the same request goes through.

@@ -102,7 +102,7 @@ LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 Board* Model(HWND board)
 {
-    return static_cast<Board*>(GetPropA(board, "PROP_BOARD"));
+    return static_cast<Board*>(GetPropA(board, kBoardProp));
 }
 
 // A board control of `columns` x `rows` cells of 16 pixels at (10, 10) in a
@@ -702,8 +702,8 @@ WNDPROC g_destroyProc = nullptr;
 LRESULT CALLBACK CheckStateGoneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_NCDESTROY) {
-        g_leftBehind += GetPropA(hwnd, "PROP_BOARD") != nullptr;
-        g_leftBehind += GetPropA(hwnd, "PROP_APPINFO") != nullptr;
+        g_leftBehind += GetPropA(hwnd, kBoardProp) != nullptr;
+        g_leftBehind += GetPropA(hwnd, kCellSizeProp) != nullptr;
     }
     return CallWindowProcA(g_destroyProc, hwnd, msg, wParam, lParam);
 }

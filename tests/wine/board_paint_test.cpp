@@ -65,15 +65,9 @@ wt::Pixels DrawArea(const RECT& area, const std::function<void(HDC, const PixelV
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(memory, width, height, &bits);
     HGDIOBJ old = SelectObject(memory, dib);
     const RECT all = {0, 0, width, height};
     HBRUSH brush = CreateSolidBrush(kUnpainted);
@@ -228,10 +222,11 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
         earlier[i] = CellTilesCreate(size.x, size.y, kRaisedCellRings, kSunkCellRings);
         EXPECT_TRUE(CellTilesFit(earlier[i], size.x, size.y)) << size.x << " x " << size.y;
     }
-    {
-        wt::ScopedSysColors scheme{{COLOR_BTNHIGHLIGHT, RGB(10, 200, 30)},
-                                   {COLOR_BTNSHADOW, RGB(90, 20, 160)}};
-        CompareEveryLayout("stale tiles", [&](size_t layout) { return earlier[layout]; });
+    // Either edge colour alone makes them stale.
+    for (int edge : {COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW}) {
+        wt::ScopedSysColors scheme{{edge, RGB(10, 200, 30)}};
+        CompareEveryLayout(edge == COLOR_BTNSHADOW ? "stale shadows" : "stale highlights",
+                           [&](size_t layout) { return earlier[layout]; });
     }
     for (CellTiles* t : earlier) CellTilesDestroy(t);
 }
@@ -257,7 +252,7 @@ TEST(BoardCtlLargest, TheVisiblePartOfAWindowBeyondTheSystemLimitIsRight)
     const GridPoint size = GetClientSize(control);
     const RECT client = {0, 0, size.x, size.y};
     const RECT grid = {3, 3, 3 + 128 * 256, 3 + 128 * 256};
-    const Board* model = static_cast<const Board*>(GetPropA(control, "PROP_BOARD"));
+    const Board* model = static_cast<const Board*>(GetPropA(control, kBoardProp));
 
     // At the host's corner, then far up and left, so that the middle of the
     // grid shows, starting within a cell.
@@ -303,7 +298,7 @@ protected:
     }
     void TearDown() override { DestroyWindow(control); }
 
-    Board* Model() const { return static_cast<Board*>(GetPropA(control, "PROP_BOARD")); }
+    Board* Model() const { return static_cast<Board*>(GetPropA(control, kBoardProp)); }
 
     // Repaints `part` of the client area (all of it when null) and compares
     // it with the reference.

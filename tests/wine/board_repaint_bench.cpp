@@ -209,7 +209,7 @@ int main()
         BoardCtlSetCellSize(board, c.cell, c.cell);
         BoardCtlNewBoard(board, c.columns, c.rows);
         BoardCtlNewGame(board, 20240601u);  // a mix of raised and sunk cells
-        Board* model = static_cast<Board*>(GetPropA(board, "PROP_BOARD"));
+        Board* model = static_cast<Board*>(GetPropA(board, kBoardProp));
         if (c.shown == Shown::kPress && model) {
             BoardSetHot(model, GridPoint{c.columns / 2, c.rows / 2}, 1);
         }

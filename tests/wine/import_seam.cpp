@@ -8,17 +8,25 @@
 
 namespace {
 
+constexpr int kCalls = static_cast<int>(is::Call::MoveFileExA) + 1;
+
 struct Armed {
     bool on = false;
     int nth = 0;
+    int shortBy = 0;
     int seen = 0;
     int refused = 0;
 };
-Armed g_armed[3];
+Armed g_armed[kCalls];
+
+Armed& Of(is::Call which)
+{
+    return g_armed[static_cast<int>(which)];
+}
 
 bool Refuse(is::Call which)
 {
-    Armed& a = g_armed[static_cast<int>(which)];
+    Armed& a = Of(which);
     if (!a.on || (a.nth != 0 && ++a.seen != a.nth)) return false;
     ++a.refused;
     return true;
@@ -50,29 +58,119 @@ BOOL WINAPI ForwardSetPropA(HWND window, LPCSTR name, HANDLE data)
     return Refuse(is::Call::SetPropA) ? FALSE : real(window, name, data);
 }
 
+BOOL WINAPI ForwardWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                             LPOVERLAPPED overlapped)
+{
+    using Fn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    static const auto real = Real<Fn>("kernel32.dll", "WriteFile");
+    if (!Refuse(is::Call::WriteFile)) return real(file, data, size, written, overlapped);
+    const DWORD cut = static_cast<DWORD>(Of(is::Call::WriteFile).shortBy);
+    if (cut > 0) return real(file, data, size > cut ? size - cut : 0, written, overlapped);
+    if (written) *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// What a full disk does to a profile write: the file is rewritten whole,
+// and its end does not reach the disk.
+void CutShort(LPCSTR file, int bytes)
+{
+    HANDLE handle = CreateFileA(file, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    SetFilePointer(handle, -bytes, nullptr, FILE_END);
+    SetEndOfFile(handle);
+    CloseHandle(handle);
+}
+
+BOOL WINAPI ForwardWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
+{
+    static const auto real =
+        Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPCSTR)>("kernel32.dll", "WritePrivateProfileStringA");
+    if (!Refuse(is::Call::WritePrivateProfileStringA)) return real(section, key, text, file);
+    const int cut = Of(is::Call::WritePrivateProfileStringA).shortBy;
+    if (cut == 0 || file == nullptr) return FALSE;
+    const BOOL written = real(section, key, text, file);
+    CutShort(file, cut);
+    return written;
+}
+
+DWORD WINAPI ForwardGetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text,
+                                             DWORD size, LPCSTR file)
+{
+    using Fn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
+    static const auto real = Real<Fn>("kernel32.dll", "GetPrivateProfileStringA");
+    if (!Refuse(is::Call::GetPrivateProfileStringA)) return real(section, key, fallback, text, size, file);
+    if (size > 0) text[0] = '\0';
+    return 0;
+}
+
+// Windows flushes only a handle opened for writing; Wine flushes any.
+bool CanWrite(HANDLE file)
+{
+    struct {
+        ULONG attributes;
+        ACCESS_MASK grantedAccess;
+        ULONG rest[30];
+    } basic = {};
+    using Fn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = Real<Fn>("ntdll.dll", "NtQueryObject");
+    const int kObjectBasicInformation = 0;
+    return query(file, kObjectBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
+           (basic.grantedAccess & (FILE_WRITE_DATA | FILE_APPEND_DATA)) != 0;
+}
+
+BOOL WINAPI ForwardFlushFileBuffers(HANDLE file)
+{
+    static const auto real = Real<BOOL(WINAPI*)(HANDLE)>("kernel32.dll", "FlushFileBuffers");
+    if (!CanWrite(file)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (Refuse(is::Call::FlushFileBuffers)) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return FALSE;
+    }
+    return real(file);
+}
+
+BOOL WINAPI ForwardMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    static const auto real = Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD)>("kernel32.dll", "MoveFileExA");
+    if (!Refuse(is::Call::MoveFileExA)) return real(from, to, flags);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 } // namespace
 
-// The import pointers' own names, which no C++ spelling reaches: 32-bit
-// stdcall names carry a leading underscore and the argument bytes
-// (__imp__SaveDC@4), 64-bit ones neither (__imp_SaveDC).
+// The import pointer of a function, pointed at its forwarder. Its symbol has
+// no C++ spelling: i686 decorates a __stdcall name with the bytes of its
+// arguments (__imp__SaveDC@4), x86_64 does not (__imp_SaveDC).
 #ifdef _WIN64
-#define IMPORT_POINTER(name, bytes) asm("__imp_" #name)
+#define IS_IMPORT_NAME(name, argBytes) "__imp_" #name
 #else
-#define IMPORT_POINTER(name, bytes) asm("__imp__" #name "@" #bytes)
+#define IS_IMPORT_NAME(name, argBytes) "__imp__" #name "@" #argBytes
 #endif
+#define IS_FORWARD(name, argBytes) \
+    void* g_import##name asm(IS_IMPORT_NAME(name, argBytes)) = reinterpret_cast<void*>(&Forward##name)
 
 extern "C" {
-void* g_saveDc IMPORT_POINTER(SaveDC, 4) = reinterpret_cast<void*>(&ForwardSaveDC);
-void* g_createCompatibleDc IMPORT_POINTER(CreateCompatibleDC, 4) =
-    reinterpret_cast<void*>(&ForwardCreateCompatibleDC);
-void* g_setPropA IMPORT_POINTER(SetPropA, 12) = reinterpret_cast<void*>(&ForwardSetPropA);
+IS_FORWARD(SaveDC, 4);
+IS_FORWARD(CreateCompatibleDC, 4);
+IS_FORWARD(SetPropA, 12);
+IS_FORWARD(WriteFile, 20);
+IS_FORWARD(WritePrivateProfileStringA, 16);
+IS_FORWARD(GetPrivateProfileStringA, 24);
+IS_FORWARD(FlushFileBuffers, 4);
+IS_FORWARD(MoveFileExA, 12);
 }
 
 namespace is {
 
-Failing::Failing(Call which, int nth)
+Failing::Failing(Call which, int nth, int shortBy)
 {
-    g_armed[static_cast<int>(which)] = Armed{true, nth, 0, 0};
+    for (Armed& a : g_armed) a = Armed{};  // Calls() counts this object's refusals alone
+    Of(which) = Armed{true, nth, shortBy, 0, 0};
 }
 
 Failing::~Failing()

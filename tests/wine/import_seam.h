@@ -6,22 +6,38 @@
 // from there: every call in the program's own objects and static libraries
 // goes through a forwarder to the system DLL, which answers failure while a
 // Failing object for that call lives. Wine hardly ever fails these (SaveDC
-// needs no GDI handle, SetPropA no memory of ours); Windows may, when GDI or
-// desktop memory runs out. One Failing at a time.
+// needs no GDI handle, SetPropA no memory of ours, a write a full disk);
+// Windows may. One Failing at a time.
+//
+// Unarmed, FlushFileBuffers still answers as Windows does and Wine does not:
+// a handle without write access cannot be flushed.
 
 namespace is {
 
-enum class Call { SaveDC, CreateCompatibleDC, SetPropA };
+enum class Call {
+    SaveDC,
+    CreateCompatibleDC,
+    SetPropA,
+    WriteFile,
+    WritePrivateProfileStringA,
+    GetPrivateProfileStringA,  // refused: an empty text
+    FlushFileBuffers,
+    MoveFileExA,
+};
 
 class Failing {
 public:
     // The nth call of `which` from now fails; with nth 0, every call does.
-    explicit Failing(Call which, int nth = 0);
+    // With shortBy > 0 a write does not fail but runs out of disk: WriteFile
+    // writes that many bytes fewer than asked and says so; a profile write
+    // leaves its file without its last shortBy bytes and, as the profile
+    // functions do, reports success.
+    explicit Failing(Call which, int nth = 0, int shortBy = 0);
     ~Failing();
     Failing(const Failing&) = delete;
     Failing& operator=(const Failing&) = delete;
 
-    int Calls() const;  // calls refused so far
+    int Calls() const;  // calls refused (or cut short) so far
 };
 
 } // namespace is

@@ -6,6 +6,7 @@
 
 #include "app/window_util.h"
 #include "controls/led_counter.h"
+#include "controls/led_display.h"
 #include "controls/led_timer.h"
 #include "controls/score_panel.h"
 #include "resources/resource_ids.h"
@@ -39,7 +40,7 @@ TEST_F(LedAllocTest, CounterWithoutMemoryForItsCountStillShowsAndRefusesChanges)
     HWND counter = nullptr;
     {
         ms::MallocWatch watch(1);
-        counter = CounterCreate(host.hwnd(), IDC_COUNTER, WS_CHILD | WS_VISIBLE);
+        counter = LedCreate(kLedCounter, host.hwnd(), IDC_COUNTER, WS_CHILD | WS_VISIBLE);
         ASSERT_TRUE(watch.Failed());
         EXPECT_EQ(sizeof(int32_t), watch.FailedSize());
     }
@@ -58,7 +59,7 @@ TEST_F(LedAllocTest, TimerWithoutMemoryForItsStateNeverArmsItsTick)
     HWND timer = nullptr;
     {
         ms::MallocWatch watch(1);
-        timer = TimerCreate(host.hwnd(), IDC_TIMER, WS_CHILD | WS_VISIBLE);
+        timer = LedCreate(kLedTimer, host.hwnd(), IDC_TIMER, WS_CHILD | WS_VISIBLE);
         ASSERT_TRUE(watch.Failed());
         EXPECT_EQ(sizeof(TimerState), watch.FailedSize());
     }

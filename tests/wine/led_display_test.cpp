@@ -25,8 +25,8 @@ struct LedWindow {
 
     explicit LedWindow(bool timer)
     {
-        led = timer ? TimerCreate(host.hwnd(), 11, WS_CHILD | WS_VISIBLE)
-                    : CounterCreate(host.hwnd(), 10, WS_CHILD | WS_VISIBLE);
+        led = LedCreate(timer ? kLedTimer : kLedCounter, host.hwnd(), timer ? 11 : 10,
+                        WS_CHILD | WS_VISIBLE);
         SetWindowPosition(led, 20, 20);
         wt::PumpMessages();
     }
@@ -53,8 +53,8 @@ class LedTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        CounterRegister(GetModuleHandleA(nullptr));
-        TimerRegister(GetModuleHandleA(nullptr));
+        LedRegister(GetModuleHandleA(nullptr), kLedCounter);
+        LedRegister(GetModuleHandleA(nullptr), kLedTimer);
     }
     void TearDown() override { TimerSetClockOffsetForTest(0); }
 
@@ -117,7 +117,7 @@ TEST_F(LedTest, CounterChangesRepaintAtOnce)
 TEST_F(LedTest, CounterStaysNonNegativeAtTheLargestCount)
 {
     LedWindow w(false);
-    auto* count = static_cast<int32_t*>(GetPropA(w.led, "PROP_COUNTER"));
+    auto* count = static_cast<int32_t*>(GetPropA(w.led, kCounterProp));
     ASSERT_NE(nullptr, count);
     *count = INT32_MAX - 1;
     CounterIncrement(w.led);
@@ -319,9 +319,9 @@ TEST_F(LedTest, TickThatFindsNoRecordDoesNothing)
     LedWindow w(true);
     TimerStart(w.led);
     ASSERT_NE(0u, WaitForSeconds(w.led, 1, 3000));
-    auto* state = static_cast<TimerState*>(GetPropA(w.led, "PROP_TIMER"));
+    auto* state = static_cast<TimerState*>(GetPropA(w.led, kTimerProp));
     ASSERT_NE(nullptr, state);
-    RemovePropA(w.led, "PROP_TIMER");
+    RemovePropA(w.led, kTimerProp);
     free(state);
     wt::PumpFor(300);  // the armed tick keeps coming
     TimerOnTick(w.led, WM_TIMER, IDT_TICK, 0);

@@ -210,9 +210,9 @@ protected:
 TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
 {
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&LinkLabelWndProc), GetWindowLongPtrA(label, GWLP_WNDPROC));
-    EXPECT_EQ(reinterpret_cast<HANDLE>(&SpyProc), GetPropA(label, "LLPROP_ORIGINALPROC"));
+    EXPECT_EQ(reinterpret_cast<HANDLE>(&SpyProc), GetPropA(label, kPropOriginalProc));
     EXPECT_EQ(2, CountLinkProps(label));
-    EXPECT_EQ(nullptr, GetPropA(label, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(nullptr, GetPropA(label, kPropControlState));
 
     wt::ScopedSysColors colours{{COLOR_BTNFACE, kFace}};
     Repaint();
@@ -258,7 +258,7 @@ TEST_F(LinkLabelTest, AReflectingParentSeesItTurnRedUnderThePointerAndBlueWhenIt
     EXPECT_GT(Count(p, kRed), 50);
     EXPECT_EQ(0, Count(p, kBlue));
     EXPECT_FALSE(Framed(p, kGray));  // not pressed
-    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, kPropControlState));
 
     // Every move inside is reported, one notification each.
     const int before = Notes(LLN_HOVER);
@@ -313,7 +313,7 @@ TEST_F(LinkLabelTest, AParentThatDoesNotReflectKeepsItBlueAndStillGetsClicks)
     EXPECT_EQ(1, Notes(LLN_CLICK));
     Outside();
     EXPECT_EQ(1, Notes(LLN_LEAVE));
-    EXPECT_EQ(nullptr, GetPropA(label, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(nullptr, GetPropA(label, kPropControlState));
 }
 
 TEST_F(LinkLabelTest, APressShowsTheGrayFrameAndTheClickComesAfterTheCaptureIsReleased)
@@ -429,19 +429,19 @@ TEST_F(LinkLabelTest, AHoverReflectedAfterThePointerLeftKeepsTheStateButRepaints
     SendMessageA(label, WM_NOTIFY, kLabelId, reinterpret_cast<LPARAM>(&late));
     RECT update;
     EXPECT_TRUE(GetUpdateRect(label, &update, FALSE));
-    EXPECT_EQ(nullptr, GetPropA(label, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(nullptr, GetPropA(label, kPropControlState));
     Settle();
     EXPECT_EQ(0, Count(Pixels(), kRed));
 
     // Hot, then the pointer leaves before the leave watch notices: stays hot.
     Inside();
-    ASSERT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, "LLPROP_CONTROLSTATE"));
+    ASSERT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, kPropControlState));
     KillTimer(label, IDT_LINKLEAVE);
     Outside();
     ValidateRect(label, nullptr);
     SendMessageA(label, WM_NOTIFY, kLabelId, reinterpret_cast<LPARAM>(&late));
     EXPECT_TRUE(GetUpdateRect(label, &update, FALSE));
-    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, kPropControlState));
 }
 
 TEST_F(LinkLabelTest, DestroyingPutsTheSavedProcedureBackBeforeItRuns)
@@ -473,8 +473,8 @@ TEST_F(LinkLabelTest, AnyNumberOfLabelsWorkSideBySide)
     LinkLabelAttach(second);
     SendMessageA(second, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     Inside();
-    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, "LLPROP_CONTROLSTATE"));
-    EXPECT_EQ(nullptr, GetPropA(second, "LLPROP_CONTROLSTATE"));
+    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(label, kPropControlState));
+    EXPECT_EQ(nullptr, GetPropA(second, kPropControlState));
     InvalidateRect(second, nullptr, FALSE);
     UpdateWindow(second);
     const wt::Pixels p = wt::ReadClientPixels(second);

@@ -229,7 +229,7 @@ UINT MenuState(HMENU menu, UINT id)
 
 class MainWindowTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { MainWndRegisterClasses(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { EXPECT_EQ(1, MainWndRegisterClasses(GetModuleHandleA(nullptr))); }
 
     void SetUp() override
     {
@@ -501,7 +501,7 @@ TEST_F(MainWindowTest, TheSeedIsTheClocksSecondsCutTo32BitsAfter2038Too)
         g_clockSeconds = 0;
         ::Board* expected = BoardCreate(4, 4);
         BoardDeal(expected, 1, static_cast<uint32_t>(seconds));
-        const auto* dealt = static_cast<const ::Board*>(GetPropA(Board(), "PROP_BOARD"));
+        const auto* dealt = static_cast<const ::Board*>(GetPropA(Board(), kBoardProp));
         EXPECT_EQ(0, memcmp(expected->cells, dealt->cells, 16 * sizeof(uint32_t))) << seconds;
         BoardDestroy(expected);
     }
@@ -584,7 +584,7 @@ TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound
     WriteFile(path, SettingsFile(0, "\"23, 47\"", "\"8, 8\""));
     Start();
     Command(IDM_START);
-    ::Board* model = static_cast<::Board*>(GetPropA(Board(), "PROP_BOARD"));
+    ::Board* model = static_cast<::Board*>(GetPropA(Board(), kBoardProp));
     ASSERT_EQ(23 * 47, BoardColumns(model) * BoardRows(model));
     std::vector<unsigned char> deal(23 * 47), presses(23 * 47);
     BoardGetDeal(model, deal.data());
@@ -727,13 +727,17 @@ TEST_F(MainWindowTest, WinMainRunsTheGameInAComApartmentAndLeavesItAtTheEnd)
 
 TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
 {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // Classes already there: reported, harmless.
+    EXPECT_EQ(0, MainWndRegisterClasses(instance));
+    EXPECT_EQ(0, BoardCtlRegister(instance));
     // Without the "board" class the board control cannot be created.
-    ASSERT_TRUE(UnregisterClassA("board", GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(UnregisterClassA("board", instance));
     const wt::HandleCounts before = wt::CountHandles();
-    EXPECT_EQ(nullptr, MainWndCreate(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(nullptr, MainWndCreate(instance));
     wt::PumpMessages();
     EXPECT_EQ(before.user, wt::CountHandles().user);
-    BoardCtlRegister(GetModuleHandleA(nullptr));
+    EXPECT_EQ(1, BoardCtlRegister(instance));
 }
 
 // ---- The boxes the game opens, and what the window does around them --------

@@ -13,6 +13,7 @@
 
 #include "app/settings.h"
 #include "app/sjis_path.h"
+#include "tests/wine/import_seam.h"
 
 namespace {
 
@@ -321,14 +322,31 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
     TempFolder folder;
     const std::string ini = folder / "knaplet.ini";
     WriteBytes(ini, stored);
-    // A full disk cuts the file short: by its last line end, or by a whole line.
-    for (int step : {kSaveStepCopy, kSaveStepWrite, kSaveStepReadBack, kSaveStepReplace, kSaveStepCutBy + 1,
-                     kSaveStepCutBy + 5}) {
-        SettingsFailSaveStep(step);
-        Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
-        SettingsFailSaveStep(0);
-        EXPECT_EQ(stored, ReadBytes(ini)) << step;
-        EXPECT_EQ(std::vector<std::string>{"knaplet.ini"}, folder.Names()) << step;
+    struct Step {
+        const char* name;
+        is::Call call;
+        int nth;
+        int shortBy;
+    };
+    const Step steps[] = {
+        {"copy", is::Call::WriteFile, 0, 0},
+        {"copy cut short", is::Call::WriteFile, 0, 1},
+        {"last profile write", is::Call::WritePrivateProfileStringA, 3, 0},
+        // A full disk cuts the file short: by its last line end, or by a whole line.
+        {"disk full, 1 byte", is::Call::WritePrivateProfileStringA, 3, 1},
+        {"disk full, 5 bytes", is::Call::WritePrivateProfileStringA, 3, 5},
+        {"read-back", is::Call::GetPrivateProfileStringA, 0, 0},
+        {"flush", is::Call::FlushFileBuffers, 0, 0},
+        {"replace", is::Call::MoveFileExA, 0, 0},
+    };
+    for (const Step& step : steps) {
+        {
+            is::Failing failing(step.call, step.nth, step.shortBy);
+            Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
+            EXPECT_EQ(1, failing.Calls()) << step.name;  // the save got as far as the step
+        }
+        EXPECT_EQ(stored, ReadBytes(ini)) << step.name;
+        EXPECT_EQ(std::vector<std::string>{"knaplet.ini"}, folder.Names()) << step.name;
     }
     // Without a failing step only the game's values change.
     Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});

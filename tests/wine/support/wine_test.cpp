@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "controls/back_buffer.h"
+
 namespace wt {
 
 // ---- Messages --------------------------------------------------------------
@@ -154,16 +156,8 @@ Pixels ReadDcPixels(HDC dc, const RECT& rect)
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return pixels;
 
-    BITMAPINFO info;
-    memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(dc, width, height, &bits);
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, dib);
     BitBlt(memory, 0, 0, width, height, dc, rect.left, rect.top, SRCCOPY);
@@ -205,15 +199,8 @@ Pixels DrawOffscreen(int width, int height, COLORREF background,
 {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info;
-    memset(&info, 0, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(screen, width, height, &bits);
     HGDIOBJ old = SelectObject(memory, dib);
     HBRUSH brush = CreateSolidBrush(background);
     RECT all = {0, 0, width, height};
