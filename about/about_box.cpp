@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int kTextSize = 261;     // paths and version texts
-constexpr int kSysResSize = 35;    // the free-resources line, terminator included
+constexpr int kTextSize = 261;   // paths and version texts
+constexpr int kSysResSize = 35;  // the free-resources line, terminator included
 
 constexpr char kCaptionFormat[] = "%s について";
 constexpr char kVersionFormat[] = "%s ver. %s";
@@ -53,8 +53,8 @@ void ReleaseIcons(HWND dialog)
     DestroyIcon(reinterpret_cast<HICON>(SendMessageA(dialog, WM_SETICON, ICON_BIG, 0)));
     DestroyIcon(reinterpret_cast<HICON>(SendMessageA(dialog, WM_SETICON, ICON_SMALL, 0)));
     if (Has(&g_info, ABF_ICON)) {
-        DestroyIcon(reinterpret_cast<HICON>(
-            SendDlgItemMessageA(dialog, g_info.iconId, STM_SETICON, 0, 0)));
+        DestroyIcon(
+            reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, g_info.iconId, STM_SETICON, 0, 0)));
     }
 }
 
@@ -147,7 +147,8 @@ INT_PTR OnInitDialog(HWND dialog, const AboutBoxInfo* info)
     if (Has(info, ABF_SYSRES)) SetFreeResourcesLine(dialog, info->sysResId);
 
     HWND tooltip = TooltipCreate(dialog, GetModuleHandleA(nullptr), TTS_ALWAYSTIP, 0);
-    if (Has(info, ABF_URL)) SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
+    if (Has(info, ABF_URL))
+        SetUpLink(dialog, tooltip, info->urlId, info->url, kPropFontUrl, kUrlTip);
     if (Has(info, ABF_MAIL)) {
         SetUpLink(dialog, tooltip, info->mailId, info->mail, kPropFontMail, kMailTip);
     }
@@ -230,7 +231,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 int AboutBoxShow(HWND owner, const AboutBoxInfo* info)
 {

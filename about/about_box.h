@@ -29,10 +29,10 @@ struct AboutBoxInfo {
     int32_t urlId;
     int32_t mailId;
     int32_t sysResId;
-    const char* url;   // not owned; must outlive the dialog
-    const char* mail;  // not owned
+    const char* url;         // not owned; must outlive the dialog
+    const char* mail;        // not owned
     const char* templateId;  // as DialogBoxParamA takes it (MAKEINTRESOURCEA)
-    DLGPROC hook;      // sees every message first; may be null
+    DLGPROC hook;            // sees every message first; may be null
     HCURSOR linkCursor;
     HINSTANCE instance;
 };

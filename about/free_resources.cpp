@@ -27,7 +27,7 @@ int MeterPath(char* path)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int GetFreeResources(int* system, int* gdi, int* user)
 {

@@ -171,7 +171,7 @@ LRESULT OnDestroy(HWND label, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(original, label, WM_DESTROY, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 int LinkLabelAttach(HWND control)
 {

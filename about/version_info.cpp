@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kQuerySize = 261;
 
-} // namespace
+}  // namespace
 
 void* VersionLoad(const char* path, DWORD** translation)
 {
@@ -32,8 +32,7 @@ void* VersionLoad(const char* path, DWORD** translation)
     return nullptr;
 }
 
-int VersionGetString(char* buffer, int size, const void* block, DWORD translation,
-                     const char* key)
+int VersionGetString(char* buffer, int size, const void* block, DWORD translation, const char* key)
 {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';

@@ -14,7 +14,6 @@ void* VersionLoad(const char* path, DWORD** translation);
 // Copies the string value `key` of the given translation into `buffer`, cut
 // to size - 1 bytes without leaving half a double-byte character. Returns 1
 // when the value exists, 0 when not (the buffer is then made empty).
-int VersionGetString(char* buffer, int size, const void* block, DWORD translation,
-                     const char* key);
+int VersionGetString(char* buffer, int size, const void* block, DWORD translation, const char* key);
 
 #endif

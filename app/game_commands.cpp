@@ -47,7 +47,7 @@ const Row* FindRow(const Row (&table)[N], UINT command)
 // fails after 2038-01-19, when every deal would be the same.
 uint32_t SecondsNow()
 {
-    constexpr uint64_t kTicksPerSecond = 10000000;  // the clock counts 100 ns steps
+    constexpr uint64_t kTicksPerSecond = 10000000;        // the clock counts 100 ns steps
     constexpr uint64_t kSecondsBefore1970 = 11644473600;  // from 1601, where it starts
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -142,7 +142,7 @@ UINT CheckedIf(bool on)
     return MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED);
 }
 
-} // namespace
+}  // namespace
 
 AboutBoxInfo GameGetAboutInfo(HINSTANCE instance)
 {

@@ -79,16 +79,16 @@ LRESULT OnPaint(HWND main)
     return PaintWithBackBuffer(main, DrawMainFrame);
 }
 
-} // namespace
+}  // namespace
 
 int MainWndRegisterClasses(HINSTANCE instance)
 {
     const int score = ScoreRegister(instance);
     const int board = BoardCtlRegister(instance);
-    const int main =
-        RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle, IDR_MAINMENU, WHITE_BRUSH)
-            ? 1
-            : 0;
+    const int main = RegisterWindowClass(instance, kClassName, MainWndProc, kClassStyle,
+                                         IDR_MAINMENU, WHITE_BRUSH)
+                         ? 1
+                         : 0;
     return score && board && main;
 }
 

@@ -36,7 +36,7 @@ const char* ScanOne(const char* text, int* value)
     return p;
 }
 
-} // namespace
+}  // namespace
 
 int NumberScanInt(const char* text, int* value)
 {

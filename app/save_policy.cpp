@@ -50,7 +50,7 @@ int ReadCurrentSettings(HWND main, AppSettings* settings)
     return 1;
 }
 
-} // namespace
+}  // namespace
 
 int SavePolicyCreate(HWND main)
 {

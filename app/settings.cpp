@@ -70,7 +70,6 @@ void ReadPair(const char* path, const PairKey& pair, int32_t* first, int32_t* se
     *second = Clamp(b, pair.minimum, pair.maximum);
 }
 
-
 // Each save is three profile writes, and each rewrites the whole file: a
 // second instance of the game that loads or saves in between sees half a
 // file or writes over the first one's keys. One named mutex per settings
@@ -366,7 +365,7 @@ int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
     return saved;
 }
 
-} // namespace
+}  // namespace
 
 int IniReadInt(const char* path, const char* section, const char* key, int defaultValue)
 {

@@ -26,7 +26,7 @@ int NextKind(int previousKind, unsigned char byte)
     return IsLeadByte(byte) ? 1 : 0;
 }
 
-} // namespace
+}  // namespace
 
 int SjisByteKind(const char* text, int index)
 {
@@ -43,7 +43,8 @@ int SjisByteKind(const char* text, int index)
 const char* SjisNextChar(const char* position)
 {
     if (*position == '\0') return position;
-    if (IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0') return position + 2;
+    if (IsLeadByte(static_cast<unsigned char>(position[0])) && position[1] != '\0')
+        return position + 2;
     return position + 1;
 }
 

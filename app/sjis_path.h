@@ -16,7 +16,7 @@ char* SjisNextChar(char* position);
 int IsSeparatorAt(const char* text, int index);  // a backslash that is a character of its own
 char* FindExtension(char* text);                 // its '.', or the terminating zero
 void RemoveExtension(char* text);
-void LowerCaseAscii(char* text);                 // A-Z only, never inside a double-byte character
+void LowerCaseAscii(char* text);  // A-Z only, never inside a double-byte character
 
 // Copies `path` into `buffer` (they may be the same), replaces its extension
 // by `extension` when that is not null, and lower-cases it. Returns 0, with

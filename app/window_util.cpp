@@ -28,7 +28,7 @@ OwnedPopups FindOwnedPopups(HWND owner)
     return owned;
 }
 
-} // namespace
+}  // namespace
 
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes)

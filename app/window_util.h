@@ -21,8 +21,8 @@ HICON GetFileShellIcon(const char* path, BOOL small);
 // executable's module as instance. Null when it cannot be created.
 HWND CreateChildControl(const char* className, HWND parent, int id, DWORD style);
 
-BOOL SetWindowSize(HWND window, int cx, int cy);      // keeps position and z-order
-BOOL SetWindowPosition(HWND window, int x, int y);    // keeps size and z-order
+BOOL SetWindowSize(HWND window, int cx, int cy);    // keeps position and z-order
+BOOL SetWindowPosition(HWND window, int x, int y);  // keeps size and z-order
 GridPoint GetClientSize(HWND window);
 GridPoint GetWindowSize(HWND window);
 

@@ -19,7 +19,7 @@ int RunGame(HINSTANCE instance)
     return RunMessageLoop(main, accelerators);
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

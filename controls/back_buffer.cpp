@@ -6,8 +6,8 @@
 
 struct BackBuffer {
     HDC dc;
-    HBITMAP bitmap;     // selected into dc while it exists
-    HGDIOBJ previous;   // what dc held before it
+    HBITMAP bitmap;    // selected into dc while it exists
+    HGDIOBJ previous;  // what dc held before it
     uint32_t* bits;
     int width;
     int height;
@@ -122,7 +122,7 @@ LRESULT Paint(HWND window, BackBuffer* kept, Painter painter)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 HBITMAP CreateTopDownDib(HDC dc, int width, int height, void** bits)
 {

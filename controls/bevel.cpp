@@ -8,7 +8,7 @@ void DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF sec
     HPEN secondPen = CreatePen(PS_SOLID, 0, second);
     const LONG left = rect->left;
     const LONG top = rect->top;
-    const LONG right = rect->right - 1;  // last column inside
+    const LONG right = rect->right - 1;    // last column inside
     const LONG bottom = rect->bottom - 1;  // last row inside
     const int saved = SaveDC(dc);
     HGDIOBJ callersPen = nullptr;
@@ -39,7 +39,7 @@ void DrawBevel(HDC dc, const RECT* rect, int rings, COLORREF first, COLORREF sec
     DeleteObject(secondPen);
 }
 
-} // namespace
+}  // namespace
 
 BevelColours GetBevelColours()
 {

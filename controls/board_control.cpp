@@ -377,26 +377,18 @@ LRESULT OnCaptureChanged(HWND window, HWND gaining)
 LRESULT CALLBACK BoardCtlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        return OnDestroy(window);
-    case WM_PAINT:
-        return OnPaint(window);
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown(window, MessagePoint(lParam));
-    case WM_MOUSEMOVE:
-        return OnMouseMove(window, wParam, MessagePoint(lParam));
-    case WM_LBUTTONUP:
-        return OnLButtonUp(window, MessagePoint(lParam));
-    case WM_CAPTURECHANGED:
-        return OnCaptureChanged(window, reinterpret_cast<HWND>(lParam));
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy(window);
+    case WM_PAINT: return OnPaint(window);
+    case WM_LBUTTONDOWN: return OnLButtonDown(window, MessagePoint(lParam));
+    case WM_MOUSEMOVE: return OnMouseMove(window, wParam, MessagePoint(lParam));
+    case WM_LBUTTONUP: return OnLButtonUp(window, MessagePoint(lParam));
+    case WM_CAPTURECHANGED: return OnCaptureChanged(window, reinterpret_cast<HWND>(lParam));
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---- Class and window -------------------------------------------------------
 

@@ -37,7 +37,7 @@ HWND BoardCtlCreate(HWND parent, int id, DWORD style);
 // may have: a larger grid is shown from its top-left, inside the frame there.
 int BoardCtlGetPreferredSize(HWND board, GridPoint* size);
 int BoardCtlGetCellSize(HWND board, CellSize* size);
-int BoardCtlGetGridSize(HWND board, GridPoint* size);        // (columns, rows)
+int BoardCtlGetGridSize(HWND board, GridPoint* size);  // (columns, rows)
 int BoardCtlGetScramblePresses(HWND board);
 int BoardCtlHasGame(HWND board);
 // The fewest presses that solve the puzzle as it was dealt: worked out at the

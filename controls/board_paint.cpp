@@ -18,9 +18,9 @@ struct BoardDrawn {
     BevelColours colours;  // of the frame's and the cells' edges
     int columns;
     int rows;
-    int marked;      // 1 when `hot` carries the marks of a press
+    int marked;  // 1 when `hot` carries the marks of a press
     GridPoint hot;
-    uint8_t* sunk;   // each cell's look, row-major
+    uint8_t* sunk;  // each cell's look, row-major
     size_t capacity;
 };
 // calloc's zero bytes are the empty record: no member has an initialiser.
@@ -82,8 +82,9 @@ int CellsMeeting(const RECT* area, const RECT* grid, GridPoint cell, RECT* range
     if (!IntersectRect(&inside, area, grid)) {
         return 0;
     }
-    *range = RECT{(inside.left - grid->left) / cell.x, (inside.top - grid->top) / cell.y,
-                  (inside.right - 1 - grid->left) / cell.x, (inside.bottom - 1 - grid->top) / cell.y};
+    *range =
+        RECT{(inside.left - grid->left) / cell.x, (inside.top - grid->top) / cell.y,
+             (inside.right - 1 - grid->left) / cell.x, (inside.bottom - 1 - grid->top) / cell.y};
     return 1;
 }
 
@@ -182,8 +183,7 @@ void CopyCell(const PixelView* view, const RECT* grid, GridPoint cell, GridPoint
 int StillHolds(const BoardDrawn* drawn, const RECT* client, const PixelView* pixels,
                const RECT* grid, GridPoint cell, const Board* board)
 {
-    return drawn->valid && pixels->kept == drawn->kept &&
-           EqualRect(&pixels->area, &drawn->area) &&
+    return drawn->valid && pixels->kept == drawn->kept && EqualRect(&pixels->area, &drawn->area) &&
            EqualRect(client, &drawn->client) && EqualRect(grid, &drawn->grid) &&
            cell.x == drawn->cell.x && cell.y == drawn->cell.y &&
            BoardColumns(board) == drawn->columns && BoardRows(board) == drawn->rows &&
@@ -288,7 +288,7 @@ void DrawHotCell(HDC dc, const RECT* grid, GridPoint cell, const Board* board)
     DrawFocusRect(dc, &rect);
 }
 
-} // namespace
+}  // namespace
 
 BoardDrawn* BoardDrawnCreate()
 {

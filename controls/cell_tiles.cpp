@@ -12,8 +12,8 @@ struct CellTiles {
     int width;
     int height;
     BevelColours colours;  // the edges' colours when the tiles were drawn
-    uint32_t* pixels;  // the raised tile's rows, then the sunk tile's
-    uint8_t* repeats;  // per row: 1 when both tiles repeat the row above
+    uint32_t* pixels;      // the raised tile's rows, then the sunk tile's
+    uint8_t* repeats;      // per row: 1 when both tiles repeat the row above
 };
 
 namespace {
@@ -68,7 +68,7 @@ int DrawTiles(CellTiles* tiles, int raisedRings, int sunkRings)
     return done;
 }
 
-} // namespace
+}  // namespace
 
 CellTiles* CellTilesCreate(int width, int height, int raisedRings, int sunkRings)
 {
@@ -85,7 +85,8 @@ CellTiles* CellTilesCreate(int width, int height, int raisedRings, int sunkRings
     // One block: both tiles' pixels, then the row flags.
     const size_t pixelBytes = sizeof(uint32_t) * width * 2 * height;
     tiles->pixels = static_cast<uint32_t*>(malloc(pixelBytes + height));
-    tiles->repeats = tiles->pixels ? reinterpret_cast<uint8_t*>(tiles->pixels) + pixelBytes : nullptr;
+    tiles->repeats =
+        tiles->pixels ? reinterpret_cast<uint8_t*>(tiles->pixels) + pixelBytes : nullptr;
     if (!tiles->pixels || !DrawTiles(tiles, raisedRings, sunkRings)) {
         CellTilesDestroy(tiles);
         return nullptr;

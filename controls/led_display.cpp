@@ -95,7 +95,7 @@ LRESULT CALLBACK LedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-} // namespace
+}  // namespace
 
 int LedRegister(HINSTANCE instance, LedKind kind)
 {

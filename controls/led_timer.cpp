@@ -21,7 +21,7 @@ TimerState* TimerRecord(HWND timer)
     return static_cast<TimerState*>(LedRecord(kLedTimer, timer));
 }
 
-} // namespace
+}  // namespace
 
 int TimerRegister(HINSTANCE instance)
 {

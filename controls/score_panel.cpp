@@ -25,7 +25,7 @@ constexpr int kFrameRings = 2;
 constexpr int kMargin = 6;
 constexpr int kSideGap = 1;
 constexpr int kStackGap = 4;
-constexpr int kSideBySideExtra = 2 * kMargin + kSideGap;   // 13
+constexpr int kSideBySideExtra = 2 * kMargin + kSideGap;      // 13
 constexpr int kStackedExtraHeight = 2 * kMargin + kStackGap;  // 16
 
 // Texts for the tooltip, which keeps the pointers: they live as long as the program.
@@ -124,14 +124,14 @@ HWND Timer(HWND panel)
     return GetDlgItem(panel, IDC_TIMER);
 }
 
-} // namespace
+}  // namespace
 
 int ScoreRegister(HINSTANCE instance)
 {
     const int timer = TimerRegister(instance);
     const int counter = CounterRegister(instance);
-    const int score = RegisterWindowClass(instance, kClassName, ScoreProc, kClassStyle, 0,
-                                          WHITE_BRUSH) ? 1 : 0;
+    const int score =
+        RegisterWindowClass(instance, kClassName, ScoreProc, kClassStyle, 0, WHITE_BRUSH) ? 1 : 0;
     return timer && counter && score;
 }
 

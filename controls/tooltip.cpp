@@ -11,7 +11,7 @@ namespace {
 constexpr UINT kToolInfoV1Size = offsetof(TOOLINFOA, lpszText) + sizeof(LPSTR);
 static_assert(kToolInfoV1Size == (sizeof(void*) == 4 ? 40 : 56), "TOOLINFOA version 1");
 
-} // namespace
+}  // namespace
 
 HWND TooltipCreate(HWND owner, HINSTANCE instance, DWORD style, DWORD exStyle)
 {

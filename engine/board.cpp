@@ -36,7 +36,7 @@ void CopyCellBit(Board* board, uint32_t from, uint32_t to)
     }
 }
 
-} // namespace
+}  // namespace
 
 Board* BoardCreate(int columns, int rows)
 {

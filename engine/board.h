@@ -20,10 +20,10 @@ struct Board {
     int32_t scramblePresses;  // presses the last scramble made
     int32_t columns;
     int32_t rows;
-    int32_t hasGame;          // 1 after a scramble, 0 after create and clear
-    int32_t pressed;          // meaningful only while the hot cell is in the grid
-    GridPoint hot;            // (-1, -1) when there is none
-    uint32_t* cells;          // row-major: cell (x, y) is cells[x + y * columns]
+    int32_t hasGame;  // 1 after a scramble, 0 after create and clear
+    int32_t pressed;  // meaningful only while the hot cell is in the grid
+    GridPoint hot;    // (-1, -1) when there is none
+    uint32_t* cells;  // row-major: cell (x, y) is cells[x + y * columns]
 };
 // Nothing reads the record by offset (the board control and the tests go by
 // name): this only keeps a memory view of a board the same in every build.
@@ -44,7 +44,7 @@ int BoardScramble(Board* board, int passes, uint32_t seed);
 // that does not. A seed still names one fixed deal. With no passes it is the
 // scramble of `seed`, solved.
 int BoardDeal(Board* board, int passes, uint32_t seed);
-int BoardRestore(Board* board);  // 0 without a game, and nothing changes
+int BoardRestore(Board* board);                // 0 without a game, and nothing changes
 int BoardPress(Board* board, GridPoint cell);  // cell must lie in the grid
 int BoardIsSolved(const Board* board);
 int BoardIsSunk(const Board* board, GridPoint cell);

@@ -65,7 +65,9 @@ Row RowMask(int width)
 {
     const uint64_t all = ~uint64_t{0};
     return Row{width >= 64 ? all : (uint64_t{1} << width) - 1,
-               width >= 128 ? all : width > 64 ? (uint64_t{1} << (width - 64)) - 1 : 0};
+               width >= 128 ? all
+               : width > 64 ? (uint64_t{1} << (width - 64)) - 1
+                            : 0};
 }
 
 // What presses on the set cells of a row do to that row itself: each flips
@@ -199,9 +201,9 @@ Row Chase(const Shape& shape, const Row* sunk, Row first, uint64_t* pattern)
 
 struct System {
     int width;
-    Row lhs[kMaxSide];             // equation j: the first-row presses that flip last-row cell j
-    unsigned char rhs[kMaxSide];   // 1 when last-row cell j ends sunk without first-row presses
-    int pivotRow[kMaxSide];        // per unknown: its equation after elimination, -1 when free
+    Row lhs[kMaxSide];            // equation j: the first-row presses that flip last-row cell j
+    unsigned char rhs[kMaxSide];  // 1 when last-row cell j ends sunk without first-row presses
+    int pivotRow[kMaxSide];       // per unknown: its equation after elimination, -1 when free
     int rank;
 };
 
@@ -311,13 +313,13 @@ int NullBasis(const System& system, Row* basis)
 // and the null-space basis.
 struct Search {
     int cells;
-    int words;          // per pattern
-    int count;          // basis patterns
+    int words;  // per pattern
+    int count;  // basis patterns
     uint64_t* current;
-    uint64_t* basis;    // count patterns, one after another
-    int32_t* sums;      // one per combination of the patterns weighed at once
-    int64_t budget;     // what the bounded search may still spend
-    void* block;        // the one allocation behind the three arrays
+    uint64_t* basis;  // count patterns, one after another
+    int32_t* sums;    // one per combination of the patterns weighed at once
+    int64_t budget;   // what the bounded search may still spend
+    void* block;      // the one allocation behind the three arrays
 };
 
 uint64_t* Basis(const Search* search, int i)
@@ -466,7 +468,7 @@ int SearchBounded(Search* search)
     }
 }
 
-} // namespace
+}  // namespace
 
 int SolverFewestPresses(int columns, int rows, const unsigned char* sunk, unsigned char* presses,
                         int* exact)

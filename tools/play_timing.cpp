@@ -115,7 +115,7 @@ double TimeStart(HWND main)
     return Now() - start;
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

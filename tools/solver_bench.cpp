@@ -41,9 +41,9 @@ Grid Apply(int columns, int rows, const Grid& presses)
 }
 
 struct Figures {
-    double worst = 0;   // slowest grid, fastest of its runs, seconds
+    double worst = 0;  // slowest grid, fastest of its runs, seconds
     double total = 0;
-    double floor = 0;   // the same for the floor
+    double floor = 0;  // the same for the floor
     int grids = 0;
     int inexact = 0;
     long presses = 0;
@@ -76,13 +76,14 @@ void Measure(int columns, int rows, const Grid& sunk, Figures* figures)
 
 void Report(const char* name, const Figures& f)
 {
-    std::printf("%-10s %3d grids  worst %10.1f us  mean %10.1f us  floor %6.1f us  worst/floor %6.0f"
-                "  mean presses %7.1f  inexact %d\n",
-                name, f.grids, f.worst * 1e6, f.total / f.grids * 1e6, f.floor * 1e6,
-                f.worst / f.floor, static_cast<double>(f.presses) / f.grids, f.inexact);
+    std::printf(
+        "%-10s %3d grids  worst %10.1f us  mean %10.1f us  floor %6.1f us  worst/floor %6.0f"
+        "  mean presses %7.1f  inexact %d\n",
+        name, f.grids, f.worst * 1e6, f.total / f.grids * 1e6, f.floor * 1e6, f.worst / f.floor,
+        static_cast<double>(f.presses) / f.grids, f.inexact);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

@@ -165,13 +165,12 @@ int HoldSettingsLock(const char* path)
     if (!mutex || WaitForSingleObject(mutex, 10000) != WAIT_OBJECT_0) return 1;
     printf("held\n");
     fflush(stdout);
-    while (getchar() != EOF) {
-    }
+    while (getchar() != EOF) {}
     ReleaseMutex(mutex);
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

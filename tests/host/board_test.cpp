@@ -37,7 +37,7 @@ std::vector<uint32_t> Words(const Board* board)
     return std::vector<uint32_t>(board->cells, board->cells + board->columns * board->rows);
 }
 
-} // namespace
+}  // namespace
 
 TEST(BoardCreate, StartsAllRaisedWithoutGameOrHotCell)
 {
@@ -69,15 +69,15 @@ TEST(BoardPress, FlipsTheCellAndItsInGridNeighbours)
         CellSet flipped;
     };
     const Case cases[] = {
-        {4, 4, 0, 0, {{0, 0}, {1, 0}, {0, 1}}},                           // corner
-        {4, 4, 3, 3, {{3, 3}, {2, 3}, {3, 2}}},                           // opposite corner
-        {4, 4, 2, 0, {{2, 0}, {1, 0}, {3, 0}, {2, 1}}},                   // top edge
-        {4, 4, 0, 2, {{0, 2}, {0, 1}, {0, 3}, {1, 2}}},                   // left edge
-        {4, 4, 1, 2, {{1, 2}, {0, 2}, {2, 2}, {1, 1}, {1, 3}}},           // inner
-        {1, 5, 0, 2, {{0, 1}, {0, 2}, {0, 3}}},                           // one column
-        {5, 1, 0, 0, {{0, 0}, {1, 0}}},                                   // one row, end
-        {5, 1, 2, 0, {{1, 0}, {2, 0}, {3, 0}}},                           // one row, middle
-        {1, 1, 0, 0, {{0, 0}}},                                           // single cell
+        {4, 4, 0, 0, {{0, 0}, {1, 0}, {0, 1}}},                  // corner
+        {4, 4, 3, 3, {{3, 3}, {2, 3}, {3, 2}}},                  // opposite corner
+        {4, 4, 2, 0, {{2, 0}, {1, 0}, {3, 0}, {2, 1}}},          // top edge
+        {4, 4, 0, 2, {{0, 2}, {0, 1}, {0, 3}, {1, 2}}},          // left edge
+        {4, 4, 1, 2, {{1, 2}, {0, 2}, {2, 2}, {1, 1}, {1, 3}}},  // inner
+        {1, 5, 0, 2, {{0, 1}, {0, 2}, {0, 3}}},                  // one column
+        {5, 1, 0, 0, {{0, 0}, {1, 0}}},                          // one row, end
+        {5, 1, 2, 0, {{1, 0}, {2, 0}, {3, 0}}},                  // one row, middle
+        {1, 1, 0, 0, {{0, 0}}},                                  // single cell
     };
     for (const Case& c : cases) {
         BoardPtr board = MakeBoard(c.columns, c.rows);
@@ -155,7 +155,10 @@ TEST(BoardScramble, CanEndSolvedAndStillCountsItsPresses)
 
 TEST(BoardDeal, DealsTheNextSeedsPuzzleWhereTheSeedsOwnIsSolved)
 {
-    struct Row { int columns, rows; uint32_t seed, dealtFrom; };
+    struct Row {
+        int columns, rows;
+        uint32_t seed, dealtFrom;
+    };
     // 1767228748 is 2026-01-01 00:52:28 UTC; 2 x 2 from 649 and from 650 presses nothing.
     for (const Row r : {Row{4, 4, 1767228748u, 1767228749u}, Row{4, 4, 2003, 2004},
                         Row{2, 2, 649, 651}, Row{4, 4, 1, 1}, Row{5, 5, 0, 0}}) {
@@ -163,7 +166,8 @@ TEST(BoardDeal, DealsTheNextSeedsPuzzleWhereTheSeedsOwnIsSolved)
         BoardDeal(dealt.get(), 1, r.seed);
         BoardScramble(expected.get(), 1, r.dealtFrom);
         EXPECT_EQ(Words(expected.get()), Words(dealt.get())) << r.seed;
-        EXPECT_EQ(BoardScramblePresses(expected.get()), BoardScramblePresses(dealt.get())) << r.seed;
+        EXPECT_EQ(BoardScramblePresses(expected.get()), BoardScramblePresses(dealt.get()))
+            << r.seed;
         EXPECT_EQ(0, BoardIsSolved(dealt.get())) << r.seed;
     }
 }
@@ -194,13 +198,15 @@ TEST(BoardGetDeal, ReadsThePuzzleAsDealtNotAsPlayed)
     BoardPress(board.get(), GridPoint{0, 3});
     std::vector<unsigned char> deal(16 + 1, 0xA5);
     BoardGetDeal(board.get(), deal.data());
-    const std::vector<unsigned char> expected = {0, 0, 1, 1, 0, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 0, 0xA5};
+    const std::vector<unsigned char> expected = {0, 0, 1, 1, 0, 1, 0, 1,   0,
+                                                 1, 0, 1, 1, 1, 0, 0, 0xA5};
     EXPECT_EQ(expected, deal);
 
     BoardClear(board.get());
     BoardPress(board.get(), GridPoint{1, 1});
     BoardGetDeal(board.get(), deal.data());
-    EXPECT_EQ(std::vector<unsigned char>(16, 0), std::vector<unsigned char>(deal.begin(), deal.end() - 1));
+    EXPECT_EQ(std::vector<unsigned char>(16, 0),
+              std::vector<unsigned char>(deal.begin(), deal.end() - 1));
 }
 
 TEST(BoardRestore, RefusesWithoutAGameAndChangesNothing)
@@ -241,7 +247,7 @@ TEST(BoardHotCell, StoresAnyPairAndReportsWhetherItIsInTheGrid)
         GridPoint cell;
         int inGrid;
     };
-    const Case cases[] = {{{0, 0}, 1}, {{3, 2}, 1}, {{4, 2}, 0}, {{3, 3}, 0},
+    const Case cases[] = {{{0, 0}, 1},  {{3, 2}, 1},  {{4, 2}, 0},  {{3, 3}, 0},
                           {{-1, 0}, 0}, {{0, -1}, 0}, {{-1, -1}, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(1, BoardSetHot(board.get(), c.cell, 1));

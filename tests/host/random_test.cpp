@@ -7,8 +7,8 @@
 TEST(RandomSource, SeedOneStartsWithFortyOneAndTheKnownParities)
 {
     RandomSeed(1);
-    const bool odd[16] = {true, true, false, false, true, false, false, false,
-                          false, false, true, true, true, true, true, true};
+    const bool odd[16] = {true,  true,  false, false, true, false, false, false,
+                          false, false, true,  true,  true, true,  true,  true};
     for (int i = 0; i < 16; ++i) {
         const int draw = RandomNext();
         if (i == 0) {

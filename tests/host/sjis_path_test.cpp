@@ -18,7 +18,8 @@ const char kA[] = "\x83\x41";
 std::vector<int> Kinds(const std::string& text)
 {
     std::vector<int> kinds;
-    for (int i = 0; i < static_cast<int>(text.size()); ++i) kinds.push_back(SjisByteKind(text.c_str(), i));
+    for (int i = 0; i < static_cast<int>(text.size()); ++i)
+        kinds.push_back(SjisByteKind(text.c_str(), i));
     return kinds;
 }
 
@@ -44,7 +45,8 @@ std::string Extension(std::string text)
 
 // Runs MakeSiblingPath on a heap buffer of exactly `size` bytes, so that
 // AddressSanitizer sees any write past it.
-std::string Sibling(const std::string& path, const char* extension, int size = 261, int* result = nullptr)
+std::string Sibling(const std::string& path, const char* extension, int size = 261,
+                    int* result = nullptr)
 {
     std::unique_ptr<char[]> buffer(new char[size]);
     memset(buffer.get(), 'Z', size);
@@ -53,20 +55,23 @@ std::string Sibling(const std::string& path, const char* extension, int size = 2
     return r ? std::string(buffer.get()) : "(failed:" + std::string(buffer.get()) + ")";
 }
 
-} // namespace
+}  // namespace
 
 TEST(SjisByteKind, TellsLeadAndTrailBytesFromTheirPosition)
 {
     EXPECT_EQ((std::vector<int>{0, 0, 1, 2}), Kinds(std::string("x.") + kHyou));
     // A trail-range byte is a lead byte again when it starts a character.
-    EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 0}), Kinds("\x81\x81\x81\x81" "a"));
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 0}), Kinds("a\xE0\xFC" "b"));
+    EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 0}), Kinds("\x81\x81\x81\x81"
+                                                       "a"));
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 0}), Kinds("a\xE0\xFC"
+                                                    "b"));
     EXPECT_EQ((std::vector<int>{0, 0}), Kinds("\xA0\xFD"));  // neither byte can lead
 }
 
 TEST(SjisByteKind, AByteThatCannotTrailStandsAlone)
 {
-    EXPECT_EQ((std::vector<int>{1, 0, 0}), Kinds("\x81\x7F" "A"));
+    EXPECT_EQ((std::vector<int>{1, 0, 0}), Kinds("\x81\x7F"
+                                                 "A"));
     EXPECT_EQ((std::vector<int>{1, 0, 1, 2}), Kinds("\x9F\x3F\x9F\x40"));
     EXPECT_EQ((std::vector<int>{1, 0, 0}), Kinds("\xFC\xFD\x5C"));
 }
@@ -134,7 +139,11 @@ TEST(LowerCaseAscii, LowersSingleByteLettersOnly)
     EXPECT_EQ(std::string(kA) + kA, Lowered(std::string(kA) + kA));
     EXPECT_EQ("az[@\x81", Lowered("AZ[@\x81"));  // a lead byte before the zero stays
     EXPECT_EQ("", Lowered(""));
-    EXPECT_EQ("\xE0" "A" "b", Lowered("\xE0" "AB"));  // 'A' is the trail of 0xE0
+    EXPECT_EQ("\xE0"
+              "A"
+              "b",
+              Lowered("\xE0"
+                      "AB"));  // 'A' is the trail of 0xE0
 }
 
 TEST(MakeSiblingPath, ReplacesTheExtensionAndLowersTheWholePath)
@@ -142,7 +151,8 @@ TEST(MakeSiblingPath, ReplacesTheExtensionAndLowersTheWholePath)
     EXPECT_EQ("c:\\games\\knaplet.ini", Sibling("C:\\Games\\Knaplet.EXE", ".ini"));
     EXPECT_EQ("c:\\my.games\\prog.ini", Sibling("C:\\My.Games\\prog", ".ini"));
     EXPECT_EQ("c:\\tmp\\x.ini", Sibling(std::string("C:\\tmp\\x.") + kHyou, ".ini"));
-    EXPECT_EQ(std::string("c:\\") + kA + "\\k.ini", Sibling(std::string("C:\\") + kA + "\\K.EXE", ".ini"));
+    EXPECT_EQ(std::string("c:\\") + kA + "\\k.ini",
+              Sibling(std::string("C:\\") + kA + "\\K.EXE", ".ini"));
     // Without an extension the path keeps its own.
     EXPECT_EQ("c:\\games\\knaplet.exe", Sibling("C:\\Games\\Knaplet.EXE", nullptr));
 }
@@ -159,7 +169,8 @@ TEST(MakeSiblingPath, FailsWithAnEmptyBufferRatherThanCutThePath)
     const std::string folder = "c:\\" + std::string(240, 'd') + "\\";  // 244 bytes
     int result = -1;
     // 244 + 12 + 4 = 260 characters and the zero: exactly 261 bytes.
-    EXPECT_EQ(folder + "abcdefghijkl.ini", Sibling(folder + "ABCDEFGHIJKL.EXE", ".ini", 261, &result));
+    EXPECT_EQ(folder + "abcdefghijkl.ini",
+              Sibling(folder + "ABCDEFGHIJKL.EXE", ".ini", 261, &result));
     EXPECT_EQ(1, result);
     EXPECT_EQ(folder + "abcdefghijkl", Sibling(folder + "ABCDEFGHIJKL", nullptr, 261, &result));
     EXPECT_EQ(1, result);

@@ -36,7 +36,8 @@ Grid Apply(int columns, int rows, const Grid& presses)
 Grid Normalised(const Grid& sunk)
 {
     Grid grid(sunk.size());
-    std::transform(sunk.begin(), sunk.end(), grid.begin(), [](unsigned char c) { return c ? 1 : 0; });
+    std::transform(sunk.begin(), sunk.end(), grid.begin(),
+                   [](unsigned char c) { return c ? 1 : 0; });
     return grid;
 }
 
@@ -153,7 +154,7 @@ Grid Transposed(int columns, int rows, const Grid& grid)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SolverFewestPresses, MatchesEveryPressSetOnEveryGridUpToFourByFour)
 {
@@ -196,7 +197,8 @@ TEST(SolverFewestPresses, FindsTheTrueMinimumOfDealsOnEveryLevel)
         for (uint32_t seed = 1700000000u; seed < 1700000000u + (side == 16 ? 2 : 6); ++seed) {
             const Grid deal = Deal(side, side, seed);
             const Answer answer = Solve(side, side, deal);
-            EXPECT_EQ(FewestByEveryFirstRow(side, side, deal), answer.count) << side << " seed " << seed;
+            EXPECT_EQ(FewestByEveryFirstRow(side, side, deal), answer.count)
+                << side << " seed " << seed;
             EXPECT_EQ(1, answer.exact);
         }
     }
@@ -236,14 +238,16 @@ TEST(SolverFewestPresses, AnswersAnyGridUpToTheLargest)
     std::mt19937 random(5);
     // 63 x 65 ends its cells one short of a word; 30 x 30 has the largest null
     // space still searched whole (2^20 press sets).
-    const int sizes[][2] = {{1, 128}, {64, 65}, {63, 65}, {33, 100}, {127, 30}, {128, 127}, {19, 19}, {30, 30}};
+    const int sizes[][2] = {{1, 128},  {64, 65},   {63, 65}, {33, 100},
+                            {127, 30}, {128, 127}, {19, 19}, {30, 30}};
     for (const auto& size : sizes) {
         const int columns = size[0], rows = size[1];
         const Grid deal = Apply(columns, rows, RandomPresses(&random, columns, rows));
         const Answer answer = Solve(columns, rows, deal);
         const Answer turned = Solve(rows, columns, Transposed(columns, rows, deal));
         ASSERT_GE(answer.count, 0) << columns << "x" << rows;
-        EXPECT_EQ(SolverNullSpaceDimension(columns, rows) <= 20, answer.exact == 1) << columns << "x" << rows;
+        EXPECT_EQ(SolverNullSpaceDimension(columns, rows) <= 20, answer.exact == 1)
+            << columns << "x" << rows;
         if (answer.exact && turned.exact) {
             EXPECT_EQ(answer.count, turned.count) << columns << "x" << rows;
         }
@@ -259,8 +263,8 @@ TEST(SolverFewestPresses, FindsAFewScatteredPressesOnGridsTooLargeToSearchWhole)
     for (const auto& size : sizes) {
         const int columns = size[0], rows = size[1];
         Grid presses(columns * rows, 0);
-        for (const int cell : {0, columns / 2, columns - 1, 3 * columns + 5, 7 * columns + columns - 2,
-                               (rows - 1) * columns + columns / 3})
+        for (const int cell : {0, columns / 2, columns - 1, 3 * columns + 5,
+                               7 * columns + columns - 2, (rows - 1) * columns + columns / 3})
             presses[cell] = 1;
         const Answer answer = Solve(columns, rows, Apply(columns, rows, presses));
         EXPECT_EQ(6, answer.count) << columns << "x" << rows;

@@ -42,9 +42,9 @@ std::unique_ptr<char[]> Exact(const std::string& text)
 // mixed with any other non-zero byte.
 std::string RandomPathText(std::mt19937& rng, size_t maxLength)
 {
-    static const unsigned char interesting[] = {0x81, 0x9F, 0xE0, 0xFC, 0x80, 0xA0, 0xDF, 0xFD, 0xFF,
-                                                0x40, 0x7E, 0x7F, 0x5C, 0x5C, 0x2E, 0x2E, 'A',  'Z',
-                                                'a',  'z',  '@',  '[',  ':',  0x95, 0x83, 0x41};
+    static const unsigned char interesting[] = {
+        0x81, 0x9F, 0xE0, 0xFC, 0x80, 0xA0, 0xDF, 0xFD, 0xFF, 0x40, 0x7E, 0x7F, 0x5C,
+        0x5C, 0x2E, 0x2E, 'A',  'Z',  'a',  'z',  '@',  '[',  ':',  0x95, 0x83, 0x41};
     std::uniform_int_distribution<size_t> length(0, maxLength);
     std::uniform_int_distribution<int> pick(0, 3);
     std::uniform_int_distribution<size_t> which(0, sizeof interesting - 1);
@@ -66,8 +66,7 @@ std::string RandomNumberText(std::mt19937& rng)
     for (int n = length(rng); n > 0; --n) {
         if (longRun(rng) == 0)
             for (int k = 5 + longRun(rng) * 3; k > 0; --k) text += static_cast<char>(digit(rng));
-        else
-            text += alphabet[which(rng)];
+        else text += alphabet[which(rng)];
     }
     return text;
 }
@@ -112,7 +111,7 @@ std::string Hex(const std::string& text)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TextFuzz, ByteKindsAndCharacterStepsAgreeWithTheEncoding)
 {
@@ -205,7 +204,8 @@ TEST(TextFuzz, SiblingPathsFitTheirBufferOrAreRefused)
         std::unique_ptr<char[]> buffer(new char[size]);
         memset(buffer.get(), 'Q', size);
         const int result = MakeSiblingPath(buffer.get(), size, path.c_str(), extension);
-        const bool fits = path.size() < static_cast<size_t>(size) && expected.size() < static_cast<size_t>(size);
+        const bool fits =
+            path.size() < static_cast<size_t>(size) && expected.size() < static_cast<size_t>(size);
         ASSERT_EQ(fits ? 1 : 0, result);
         ASSERT_EQ(fits ? expected : std::string(), std::string(buffer.get()));
     }
@@ -230,7 +230,8 @@ TEST(TextFuzz, NumbersMatchTheReferenceReading)
         }
 
         int single = 0, refSingle = 0;
-        ASSERT_EQ(ReferenceNumber(text.c_str(), &refSingle) ? 1 : 0, NumberScanInt(block.get(), &single));
+        ASSERT_EQ(ReferenceNumber(text.c_str(), &refSingle) ? 1 : 0,
+                  NumberScanInt(block.get(), &single));
         if (ReferenceNumber(text.c_str(), &refSingle)) {
             ASSERT_EQ(refSingle, single);
         }

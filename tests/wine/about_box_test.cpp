@@ -35,8 +35,8 @@ struct OpenTarget {
     ~OpenTarget() { DeleteFileA(mark.c_str()); }
     bool Opened(DWORD waitMs) const
     {
-        return wt::PumpUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                             waitMs);
+        return wt::PumpUntil(
+            [&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, waitMs);
     }
 };
 
@@ -158,7 +158,8 @@ std::string ToolText(HWND tooltip, int index, TOOLINFOA* tool)
     memset(tool, 0, sizeof *tool);
     tool->cbSize = kToolInfoV1Size;
     tool->lpszText = text;
-    if (!SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(tool))) return "<none>";
+    if (!SendMessageA(tooltip, TTM_ENUMTOOLSA, index, reinterpret_cast<LPARAM>(tool)))
+        return "<none>";
     return text;
 }
 
@@ -193,7 +194,7 @@ protected:
     AboutBoxInfo info;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutBoxTest, ShowsTheProgramsTextsAndIconOverItsDisabledOwner)
 {
@@ -209,12 +210,13 @@ TEST_F(AboutBoxTest, ShowsTheProgramsTextsAndIconOverItsDisabledOwner)
         EXPECT_NE(0, SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
 
         // The icons are the ones the shell gives for this program's file.
-        HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
+        HICON icon =
+            reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETICON, 0, 0));
         EXPECT_EQ(ShellIconBits(false), IconBits(icon));
         EXPECT_EQ(ShellIconBits(false),
                   IconBits(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0))));
-        EXPECT_EQ(ShellIconBits(true),
-                  IconBits(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
+        EXPECT_EQ(ShellIconBits(true), IconBits(reinterpret_cast<HICON>(
+                                           SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))));
     });
     EXPECT_TRUE(IsWindowEnabled(owner->hwnd()));
     EXPECT_TRUE(OpenDialogs().empty());
@@ -258,7 +260,8 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         ASSERT_NE(nullptr, font);
         EXPECT_EQ(font, reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)));
         const LOGFONTA underlined = FontOf(font);
-        const LOGFONTA plain = FontOf(reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+        const LOGFONTA plain =
+            FontOf(reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
         EXPECT_EQ(1, underlined.lfUnderline);
         EXPECT_EQ(0, plain.lfUnderline);
         EXPECT_EQ(plain.lfHeight, underlined.lfHeight);
@@ -412,22 +415,22 @@ TEST_F(AboutBoxTest, EscapeEndsWithTwoAndOkWithOne)
 {
     // Keys go to the focus, the OK button; the dialog's loop turns them into commands.
     EXPECT_EQ(2, EndCode(owner->hwnd(), info, [](HWND dialog) {
-        ASSERT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
-        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
-    }));
+                  ASSERT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
+                  PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+              }));
     EXPECT_EQ(1, EndCode(owner->hwnd(), info, [](HWND dialog) {
-        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
-    }));
+                  PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
+              }));
     EXPECT_EQ(1, EndCode(owner->hwnd(), info, [](HWND dialog) {
-        RECT ok;
-        GetClientRect(GetDlgItem(dialog, IDOK), &ok);
-        Click(GetDlgItem(dialog, IDOK), ok.right / 2, ok.bottom / 2);
-    }));
+                  RECT ok;
+                  GetClientRect(GetDlgItem(dialog, IDOK), &ok);
+                  Click(GetDlgItem(dialog, IDOK), ok.right / 2, ok.bottom / 2);
+              }));
     // Other commands leave it open.
     EXPECT_EQ(99, EndCode(owner->hwnd(), info, [](HWND dialog) {
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1234, BN_CLICKED), 0);
-        wt::PumpFor(50);
-    }));
+                  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1234, BN_CLICKED), 0);
+                  wt::PumpFor(50);
+              }));
 }
 
 TEST_F(AboutBoxTest, AHookThatSwallowsInitDialogLeavesTheTemplateAsItIs)
@@ -482,7 +485,8 @@ TEST_F(AboutBoxTest, OneBoxInAThousandHasTheRareCaption)
     });
     // The draw after it is no multiple of 1000 (from seed 1: 41): the usual caption.
     RandomSeed(1);
-    ShowWithBox(owner->hwnd(), info, [&](HWND dialog) { EXPECT_EQ("について", WindowText(dialog)); });
+    ShowWithBox(owner->hwnd(), info,
+                [&](HWND dialog) { EXPECT_EQ("について", WindowText(dialog)); });
 }
 
 TEST_F(AboutBoxTest, TheResourceMeterFillsTheFreeResourcesLine)

@@ -179,6 +179,6 @@ struct PlacedMeter {
     ~PlacedMeter() { EXPECT_TRUE(DeleteFileA(path.c_str())) << path; }
 };
 
-} // namespace about_test
+}  // namespace about_test
 
 #endif

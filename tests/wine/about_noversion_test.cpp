@@ -40,7 +40,7 @@ protected:
     std::unique_ptr<wt::TestWindow> owner;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutWithoutVersionTest, ThisProgramReallyHasNoVersionResource)
 {

@@ -47,7 +47,7 @@ struct Block {
     }
 };
 
-} // namespace
+}  // namespace
 
 // ---- Version resource --------------------------------------------------------
 
@@ -194,8 +194,8 @@ RECT WorkArea()
 HWND Popup(int width, int height)
 {
     const char* cls = wt::RegisterTestClass("center_test", DefWindowProcA);
-    return CreateWindowExA(0, cls, "", WS_POPUP | WS_VISIBLE, 10, 10, width, height, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, cls, "", WS_POPUP | WS_VISIBLE, 10, 10, width, height, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 RECT Placed(HWND window, int cursorX, int cursorY)
@@ -207,7 +207,7 @@ RECT Placed(HWND window, int cursorX, int cursorY)
     return rect;
 }
 
-} // namespace
+}  // namespace
 
 TEST(CenterOnCursor, CentresThenClampsToTheWorkArea)
 {
@@ -246,8 +246,8 @@ TEST(CenterOnCursor, AWindowLargerThanTheWorkAreaSitsAtItsLeftAndTop)
 TEST(CenterOnCursor, AChildIsPlacedInItsParentsClientCoordinates)
 {
     wt::TestWindow parent(300, 200);
-    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, parent.hwnd(),
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
+                                 parent.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
     POINT target = {150, 100};
     ClientToScreen(parent.hwnd(), &target);
     const RECT r = Placed(child, target.x, target.y);
@@ -296,8 +296,20 @@ namespace {
 // Reads a DLGTEMPLATE (not the EX form) as windres writes it.
 struct TemplateReader {
     const BYTE* p;
-    WORD Word() { WORD w; memcpy(&w, p, 2); p += 2; return w; }
-    DWORD Dword() { DWORD d; memcpy(&d, p, 4); p += 4; return d; }
+    WORD Word()
+    {
+        WORD w;
+        memcpy(&w, p, 2);
+        p += 2;
+        return w;
+    }
+    DWORD Dword()
+    {
+        DWORD d;
+        memcpy(&d, p, 4);
+        p += 4;
+        return d;
+    }
     std::wstring Text()
     {
         std::wstring s;
@@ -315,7 +327,10 @@ struct TemplateReader {
         }
         return Text();
     }
-    void AlignDword(const BYTE* base) { while ((p - base) % 4) ++p; }
+    void AlignDword(const BYTE* base)
+    {
+        while ((p - base) % 4) ++p;
+    }
 };
 
 struct Item {
@@ -325,11 +340,12 @@ struct Item {
     std::wstring cls, text;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Resources, TheAboutDialogTemplateIsAsTheGameNeedsIt)
 {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_ABOUT), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HRSRC found =
+        FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_ABOUT), MAKEINTRESOURCEA(5));  // RT_DIALOG
     ASSERT_NE(nullptr, found);
     const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
     TemplateReader r{base};
@@ -387,7 +403,8 @@ TEST(Resources, TheAboutDialogTemplateIsAsTheGameNeedsIt)
         {IDC_ABOUT_VERSION, staticClass, text, 30, 7, 102, 8, L"Tessaly for DEBUG"},
         {IDC_ABOUT_URL, staticClass, text, 30, 16, 102, 8, url},
         {IDC_ABOUT_SYSRES, staticClass, text, 30, 25, 102, 8, L""},
-        {IDOK, buttonClass, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 45, 35, 45, 14, L"OK"},
+        {IDOK, buttonClass, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 45, 35, 45, 14,
+         L"OK"},
     };
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);

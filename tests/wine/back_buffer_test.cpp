@@ -52,8 +52,8 @@ struct BufferedWindow {
     BufferedWindow(int width, int height)
     {
         const char* cls = wt::RegisterTestClass("bb_test", BufferedProc);
-        child = CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 10, 10, width, height, host.hwnd(),
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+        child = CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 10, 10, width, height,
+                                host.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
         UpdateWindow(child);
         wt::PumpMessages();
     }
@@ -88,7 +88,7 @@ protected:
     void SetUp() override { g_log = DrawLog(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BackBufferTest, DrawsTheWholeClientAreaAndShowsIt)
 {

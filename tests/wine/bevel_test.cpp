@@ -34,7 +34,8 @@ Pen ExpectedPen(const RECT& r, int rings, int x, int y)
 wt::Pixels Draw(int width, int height, const RECT& rect, int rings, bool raised)
 {
     return wt::DrawOffscreen(width, height, kBackground, [&](HDC dc) {
-        EXPECT_EQ(1, raised ? DrawRaisedBevel(dc, &rect, rings) : DrawSunkenBevel(dc, &rect, rings));
+        EXPECT_EQ(1,
+                  raised ? DrawRaisedBevel(dc, &rect, rings) : DrawSunkenBevel(dc, &rect, rings));
     });
 }
 
@@ -49,7 +50,8 @@ void ExpectRings(const wt::Pixels& pixels, const RECT& rect, int rings, COLORREF
             case Pen::Second: want = second; break;
             case Pen::None: break;
             }
-            ASSERT_EQ(want, pixels.At(x, y)) << "pixel " << x << "," << y << "\n"
+            ASSERT_EQ(want, pixels.At(x, y))
+                << "pixel " << x << "," << y << "\n"
                 << pixels.Picture({0, 0, pixels.width, pixels.height},
                                   {{kBackground, '.'}, {first, 'F'}, {second, 'S'}});
         }
@@ -61,7 +63,7 @@ protected:
     wt::ScopedSysColors colours{{COLOR_BTNHIGHLIGHT, kLight}, {COLOR_BTNSHADOW, kDark}};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BevelTest, OneRingSunkenOnSixteenSquareSplitsTheCorners)
 {
@@ -104,13 +106,14 @@ TEST_F(BevelTest, EveryRingCountAndPlacementFollowsTheRingRule)
         int rings;
     };
     const Case cases[] = {
-        {{3, 5, 19, 21}, 1}, {{3, 5, 19, 21}, 3}, {{0, 0, 30, 20}, 4},
-        {{2, 2, 9, 4}, 1},   // two rows: top and bottom rows touch
-        {{4, 4, 10, 10}, 3}, // the innermost ring is 2 x 2
+        {{3, 5, 19, 21}, 1}, {{3, 5, 19, 21}, 3},
+        {{0, 0, 30, 20}, 4}, {{2, 2, 9, 4}, 1},  // two rows: top and bottom rows touch
+        {{4, 4, 10, 10}, 3},                     // the innermost ring is 2 x 2
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.rings << " rings on " << c.rect.left << ","
-                                        << c.rect.top << "," << c.rect.right << "," << c.rect.bottom);
+        SCOPED_TRACE(testing::Message()
+                     << c.rings << " rings on " << c.rect.left << "," << c.rect.top << ","
+                     << c.rect.right << "," << c.rect.bottom);
         ExpectRings(Draw(32, 24, c.rect, c.rings, true), c.rect, c.rings, kLight, kDark);
         ExpectRings(Draw(32, 24, c.rect, c.rings, false), c.rect, c.rings, kDark, kLight);
     }
@@ -179,7 +182,8 @@ TEST_F(BevelTest, FollowsTheSystemColoursAtEachCall)
     const wt::Pixels before = Draw(8, 8, rect, 1, true);
     EXPECT_EQ(kLight, before.At(0, 0));
     {
-        wt::ScopedSysColors other{{COLOR_BTNHIGHLIGHT, RGB(0, 255, 0)}, {COLOR_BTNSHADOW, RGB(0, 0, 255)}};
+        wt::ScopedSysColors other{{COLOR_BTNHIGHLIGHT, RGB(0, 255, 0)},
+                                  {COLOR_BTNSHADOW, RGB(0, 0, 255)}};
         const wt::Pixels after = Draw(8, 8, rect, 1, true);
         ExpectRings(after, rect, 1, RGB(0, 255, 0), RGB(0, 0, 255));
     }

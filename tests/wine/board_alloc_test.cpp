@@ -55,8 +55,8 @@ LRESULT CALLBACK SpyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     const LRESULT result = CallWindowProcA(g_realProc, hwnd, msg, wParam, lParam);
     if (msg == WM_CREATE) g_log.createResult = result;
     if (msg == WM_NCDESTROY) {
-        g_log.propsAtEnd = (GetPropA(hwnd, kBoardProp) != nullptr) +
-                           (GetPropA(hwnd, kCellSizeProp) != nullptr);
+        g_log.propsAtEnd =
+            (GetPropA(hwnd, kBoardProp) != nullptr) + (GetPropA(hwnd, kCellSizeProp) != nullptr);
         g_log.ended = true;
     }
     return result;
@@ -104,7 +104,7 @@ const Allocation kCreation[] = {
     {3, sizeof(Board), "the first board's record"},
 };
 
-} // namespace
+}  // namespace
 
 TEST(BoardCtlMemory, TheSeamSeesEveryAllocationOfAControlAndItsRelease)
 {
@@ -140,9 +140,8 @@ TEST(BoardCtlMemory, ACreationThatCannotAllocateFailsAndLeavesNothingBehind)
         {
             CreationSpy spy;
             ASSERT_TRUE(spy.Hooked());
-            outcome = UnderWatch(a.nth, [&] {
-                board = BoardCtlCreate(host.hwnd(), kId, WS_CHILD | WS_VISIBLE);
-            });
+            outcome = UnderWatch(
+                a.nth, [&] { board = BoardCtlCreate(host.hwnd(), kId, WS_CHILD | WS_VISIBLE); });
         }
         wt::PumpMessages();
         const wt::HandleCounts after = wt::CountHandles();
@@ -253,14 +252,14 @@ protected:
 
     std::vector<UINT> notes;
     wt::TestWindow host{300, 200, [this](HWND, UINT msg, WPARAM, LPARAM lParam, LRESULT*) {
-        if (msg != WM_NOTIFY) return false;
-        notes.push_back(reinterpret_cast<const NMHDR*>(lParam)->code);
-        return true;
-    }};
+                            if (msg != WM_NOTIFY) return false;
+                            notes.push_back(reinterpret_cast<const NMHDR*>(lParam)->code);
+                            return true;
+                        }};
     HWND board = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently)
 {

@@ -65,7 +65,7 @@ std::string LookOf(const wt::Pixels& p, const RECT& cell)
     static const Kind kinds[] = {
         {kHighlight, kHighlight, kShadow, "raised"},
         {kShadow, kFaceColour, kFaceColour, "sunk"},
-        {kShadow, kDkShadow, kLight3d, "pushed-in"},     // EDGE_SUNKEN
+        {kShadow, kDkShadow, kLight3d, "pushed-in"},    // EDGE_SUNKEN
         {kLight3d, kHighlight, kShadow, "pushed-out"},  // EDGE_RAISED
     };
     std::string look = "unknown";
@@ -181,17 +181,19 @@ protected:
     std::function<void(HWND)> onPressed;  // the parent's extra reaction
     std::function<void(HWND)> onSolved;
     wt::TestWindow host{400, 300, [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT*) {
-        if (msg != WM_NOTIFY) return false;
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        GridPoint hot;
-        const Board* model = Model(header->hwndFrom);
-        notes.push_back({header->code, header->hwndFrom, header->idFrom, wParam,
-                         GetWindowSize(header->hwndFrom), GetCapture() == header->hwndFrom,
-                         model && BoardGetHot(model, &hot) != 0, model});
-        if (header->code == BN_PRESSED && onPressed) onPressed(header->hwndFrom);
-        if (header->code == BN_SOLVED && onSolved) onSolved(header->hwndFrom);
-        return true;
-    }};
+                            if (msg != WM_NOTIFY) return false;
+                            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+                            GridPoint hot;
+                            const Board* model = Model(header->hwndFrom);
+                            notes.push_back({header->code, header->hwndFrom, header->idFrom, wParam,
+                                             GetWindowSize(header->hwndFrom),
+                                             GetCapture() == header->hwndFrom,
+                                             model && BoardGetHot(model, &hot) != 0, model});
+                            if (header->code == BN_PRESSED && onPressed)
+                                onPressed(header->hwndFrom);
+                            if (header->code == BN_SOLVED && onSolved) onSolved(header->hwndFrom);
+                            return true;
+                        }};
     HWND board = nullptr;
 };
 
@@ -199,7 +201,7 @@ const std::vector<UINT> kNone;
 const std::vector<UINT> kPressed = {BN_PRESSED};
 const std::vector<UINT> kSolved = {BN_SOLVED};
 
-} // namespace
+}  // namespace
 
 // Runs first: the lock is process-wide and every later fixture changes it.
 TEST(BoardCtlLock, ClicksDoNothingUntilTheFirstUnlock)
@@ -299,9 +301,9 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     RequestRepaint(board);  // a resize by others repaints only what it uncovers
     wt::PumpMessages();
     wt::Pixels p = wt::ReadClientPixels(board);
-    EXPECT_EQ(kHighlight, p.At(18, 30));  // left edge of the first column
+    EXPECT_EQ(kHighlight, p.At(18, 30));          // left edge of the first column
     EXPECT_EQ(RGB(192, 192, 192), p.At(17, 30));  // the face, light grey whatever the scheme
-    EXPECT_EQ(kShadow, p.At(18 + 63, 30));  // right edge of the last column
+    EXPECT_EQ(kShadow, p.At(18 + 63, 30));        // right edge of the last column
 
     Down({17, 30});  // spare area: nothing starts
     EXPECT_EQ(nullptr, GetCapture());
@@ -312,7 +314,7 @@ TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
     EXPECT_EQ((std::vector<std::string>{"#...", "##..", "#...", "...."}), Cells());
 
     BoardCtlSetCellSize(board, 9, 16);  // 4 x 9 = 36 wide...
-    Grid(7, 4);                          // ...then 7 x 9 = 63
+    Grid(7, 4);                         // ...then 7 x 9 = 63
     SetWindowSize(board, 100, 70);
     RequestRepaint(board);
     wt::PumpMessages();
@@ -473,7 +475,8 @@ TEST_F(BoardCtlTest, ACellReachesToItsLastPixelAndTheNextBeginsRightAfter)
     BoardCtlSetCellSize(board, 1, 16);  // the narrowest cell is drawn and takes clicks too
     Click({kFrame, kFrame + 16});
     EXPECT_EQ((std::vector<std::string>{"....", "#.#.", "##..", "...."}), Cells());
-    EXPECT_EQ(0, wt::ReadClientPixels(board).Count({kFrame, kFrame, kFrame + 4, kFrame + 64}, kFaceColour));
+    EXPECT_EQ(0, wt::ReadClientPixels(board).Count({kFrame, kFrame, kFrame + 4, kFrame + 64},
+                                                   kFaceColour));
 }
 
 // A busy game reads a click after the pointer has moved on: the messages,
@@ -612,7 +615,7 @@ int FewestForTheCellsShown(const Board* model)
     return SolverFewestPresses(columns, rows, sunk.data(), presses.data(), &exact);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(BoardCtlTest, ADealKeepsItsFewestPressesUntilTheBoardIsClearedOrReplaced)
 {
@@ -708,7 +711,7 @@ LRESULT CALLBACK CheckStateGoneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return CallWindowProcA(g_destroyProc, hwnd, msg, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(BoardCtlTest, PlayingAndDestroyingControlsLeavesNoStateOrHandles)
 {

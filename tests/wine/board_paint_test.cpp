@@ -28,7 +28,8 @@ constexpr COLORREF kUnpainted = RGB(255, 0, 255);
 // Only where a grid runs under the frame (a window cut short by the system)
 // does the grid now cover the frame, so that a sunk cell there shows no frame
 // lines through its face.
-void ReferencePaint(HDC dc, const RECT& client, const RECT& grid, GridPoint cell, const Board* board)
+void ReferencePaint(HDC dc, const RECT& client, const RECT& grid, GridPoint cell,
+                    const Board* board)
 {
     FillFace(dc, &client);
     const int saved = SaveDC(dc);
@@ -110,10 +111,10 @@ struct Layout {
 // from 2 wide to 128, grids centred in spare room and grids cut short by a
 // client area too small for them, as a window at the system's limit is.
 const Layout kLayouts[] = {
-    {3, 2, {16, 16}, {3, 3}, {0, 0}},      {4, 4, {5, 5}, {3, 3}, {0, 0}},
-    {16, 16, {40, 40}, {3, 3}, {0, 0}},    {128, 128, {5, 5}, {3, 3}, {0, 0}},
-    {5, 3, {256, 256}, {3, 3}, {0, 0}},    {7, 4, {13, 7}, {8, 5}, {11, 5}},
-    {2, 9, {8, 21}, {3, 3}, {-9, -30}},    {6, 6, {24, 24}, {3, 3}, {-40, 1}},
+    {3, 2, {16, 16}, {3, 3}, {0, 0}},   {4, 4, {5, 5}, {3, 3}, {0, 0}},
+    {16, 16, {40, 40}, {3, 3}, {0, 0}}, {128, 128, {5, 5}, {3, 3}, {0, 0}},
+    {5, 3, {256, 256}, {3, 3}, {0, 0}}, {7, 4, {13, 7}, {8, 5}, {11, 5}},
+    {2, 9, {8, 21}, {3, 3}, {-9, -30}}, {6, 6, {24, 24}, {3, 3}, {-40, 1}},
     {6, 5, {4, 2}, {3, 3}, {0, 0}},
 };
 
@@ -139,9 +140,8 @@ protected:
 
     void ExpectSamePixels(const RECT& area, const CellTiles* withTiles, const std::string& what)
     {
-        const wt::Pixels want = DrawArea(area, [&](HDC dc, const PixelView*) {
-            ReferencePaint(dc, client, grid, cell, board);
-        });
+        const wt::Pixels want = DrawArea(
+            area, [&](HDC dc, const PixelView*) { ReferencePaint(dc, client, grid, cell, board); });
         const wt::Pixels copied = DrawArea(area, [&](HDC dc, const PixelView* pixels) {
             BoardPaint(dc, &client, pixels, &grid, cell, board, withTiles, nullptr);
         });
@@ -173,7 +173,8 @@ protected:
                 }
                 const int width = client.right, height = client.bottom;
                 const LONG left = random() % width, top = random() % height;
-                const RECT part = {left, top, left + 1 + static_cast<LONG>(random() % (width - left)),
+                const RECT part = {left, top,
+                                   left + 1 + static_cast<LONG>(random() % (width - left)),
                                    top + 1 + static_cast<LONG>(random() % (height - top))};
                 char what[128];
                 snprintf(what, sizeof what, "%s, %d x %d cells of %d x %d, press %d", scheme,
@@ -200,7 +201,7 @@ protected:
     RECT client = {};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BoardPaintTest, CopiedCellsMatchDrawnCellsInEveryLayoutSchemeAndPress)
 {
@@ -334,7 +335,7 @@ protected:
     HWND control = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows)
 {
@@ -409,7 +410,9 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
         const RECT* part = which == 0 ? nullptr : which == 1 ? &steadyPart : &randomPart;
         char what[96];
         snprintf(what, sizeof what, "step %d (%s), %s", step, names[action],
-                 which == 0 ? "whole" : which == 1 ? "steady part" : "random part");
+                 which == 0   ? "whole"
+                 : which == 1 ? "steady part"
+                              : "random part");
         RepaintAndCompare(part, what);
         if (HasFailure()) return;
     }

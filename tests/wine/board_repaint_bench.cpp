@@ -40,15 +40,39 @@ constexpr Shown B = Shown::kBoard;
 // size of the menu; a press shown on the largest level; and a new deal on the
 // largest level and on the largest grid of the smallest cells.
 constexpr Case kCases[] = {
-    {16, 16, 40, B},   {128, 128, 5, B}, {128, 128, 8, B}, {128, 128, 16, B},
-    {128, 128, 64, B}, {128, 128, 256, B}, {4, 4, 8, B},
-    {4, 4, 16, B},  {4, 4, 24, B},  {4, 4, 32, B},  {4, 4, 40, B},
-    {5, 5, 8, B},   {5, 5, 16, B},  {5, 5, 24, B},  {5, 5, 32, B},
-    {5, 5, 40, B},  {6, 6, 8, B},   {6, 6, 16, B},  {6, 6, 24, B},
-    {6, 6, 32, B},  {6, 6, 40, B},  {8, 8, 8, B},   {8, 8, 16, B},
-    {8, 8, 24, B},  {8, 8, 32, B},  {8, 8, 40, B},  {16, 16, 8, B},
-    {16, 16, 16, B}, {16, 16, 24, B}, {16, 16, 32, B}, {16, 16, 40, Shown::kPress},
-    {16, 16, 40, Shown::kNewDeal}, {128, 128, 5, Shown::kNewDeal},
+    {16, 16, 40, B},
+    {128, 128, 5, B},
+    {128, 128, 8, B},
+    {128, 128, 16, B},
+    {128, 128, 64, B},
+    {128, 128, 256, B},
+    {4, 4, 8, B},
+    {4, 4, 16, B},
+    {4, 4, 24, B},
+    {4, 4, 32, B},
+    {4, 4, 40, B},
+    {5, 5, 8, B},
+    {5, 5, 16, B},
+    {5, 5, 24, B},
+    {5, 5, 32, B},
+    {5, 5, 40, B},
+    {6, 6, 8, B},
+    {6, 6, 16, B},
+    {6, 6, 24, B},
+    {6, 6, 32, B},
+    {6, 6, 40, B},
+    {8, 8, 8, B},
+    {8, 8, 16, B},
+    {8, 8, 24, B},
+    {8, 8, 32, B},
+    {8, 8, 40, B},
+    {16, 16, 8, B},
+    {16, 16, 16, B},
+    {16, 16, 24, B},
+    {16, 16, 32, B},
+    {16, 16, 40, Shown::kPress},
+    {16, 16, 40, Shown::kNewDeal},
+    {128, 128, 5, Shown::kNewDeal},
 };
 
 // The system makes no window larger than this.
@@ -134,8 +158,8 @@ Figures Measure(HWND board, bool newDeals)
     PatBlt(memory, 0, 0, width, height, WHITENESS);
     auto timeBlit = [&] {
         const double start = NowMs();
-        const BOOL done = BitBlt(window, shown.left, shown.top, width, height, memory, 0, 0,
-                                 SRCCOPY);
+        const BOOL done =
+            BitBlt(window, shown.left, shown.top, width, height, memory, 0, 0, SRCCOPY);
         GdiFlush();
         return done ? NowMs() - start : -1.0;
     };
@@ -150,9 +174,9 @@ Figures Measure(HWND board, bool newDeals)
         PumpMessages();
     }
     const double begin = NowMs();
-    while (timed && (static_cast<int>(repaints.size()) < kMinRounds ||
-                     (static_cast<int>(repaints.size()) < kMaxRounds &&
-                      NowMs() - begin < kRoundBudgetMs))) {
+    while (timed &&
+           (static_cast<int>(repaints.size()) < kMinRounds ||
+            (static_cast<int>(repaints.size()) < kMaxRounds && NowMs() - begin < kRoundBudgetMs))) {
         const double repaint = timeRepaint();
         PumpMessages();
         const double blit = timeBlit();
@@ -176,7 +200,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {
@@ -195,9 +219,9 @@ int main()
         largest = std::max({largest, c.columns * c.cell + 6, c.rows * c.cell + 6});
     }
     largest = std::min(largest, kMaxWindowExtent);
-    HWND host = CreateWindowExA(0, "bench_host", "board repaint",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, largest, largest,
-                                nullptr, nullptr, instance, nullptr);
+    HWND host =
+        CreateWindowExA(0, "bench_host", "board repaint", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                        0, 0, largest, largest, nullptr, nullptr, instance, nullptr);
     BoardCtlRegister(instance);
     HWND board = host ? BoardCtlCreate(host, 10, WS_CHILD | WS_VISIBLE) : nullptr;
     if (!board) {

@@ -37,7 +37,8 @@ bool Refuse(is::Call which)
 template <typename Fn>
 Fn Real(const char* dll, const char* name)
 {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name)));
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name)));
 }
 
 int WINAPI ForwardSaveDC(HDC dc)
@@ -84,8 +85,8 @@ void CutShort(LPCSTR file, int bytes)
 
 BOOL WINAPI ForwardWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
 {
-    static const auto real =
-        Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPCSTR)>("kernel32.dll", "WritePrivateProfileStringA");
+    static const auto real = Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPCSTR)>(
+        "kernel32.dll", "WritePrivateProfileStringA");
     if (!Refuse(is::Call::WritePrivateProfileStringA)) return real(section, key, text, file);
     const int cut = Of(is::Call::WritePrivateProfileStringA).shortBy;
     if (cut == 0 || file == nullptr) return FALSE;
@@ -94,12 +95,13 @@ BOOL WINAPI ForwardWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR
     return written;
 }
 
-DWORD WINAPI ForwardGetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR text,
-                                             DWORD size, LPCSTR file)
+DWORD WINAPI ForwardGetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback,
+                                             LPSTR text, DWORD size, LPCSTR file)
 {
     using Fn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
     static const auto real = Real<Fn>("kernel32.dll", "GetPrivateProfileStringA");
-    if (!Refuse(is::Call::GetPrivateProfileStringA)) return real(section, key, fallback, text, size, file);
+    if (!Refuse(is::Call::GetPrivateProfileStringA))
+        return real(section, key, fallback, text, size, file);
     if (size > 0) text[0] = '\0';
     return 0;
 }
@@ -135,13 +137,14 @@ BOOL WINAPI ForwardFlushFileBuffers(HANDLE file)
 
 BOOL WINAPI ForwardMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 {
-    static const auto real = Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD)>("kernel32.dll", "MoveFileExA");
+    static const auto real =
+        Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD)>("kernel32.dll", "MoveFileExA");
     if (!Refuse(is::Call::MoveFileExA)) return real(from, to, flags);
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 // The import pointer of a function, pointed at its forwarder. Its symbol has
 // no C++ spelling: i686 decorates a __stdcall name with the bytes of its
@@ -151,8 +154,9 @@ BOOL WINAPI ForwardMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 #else
 #define IS_IMPORT_NAME(name, argBytes) "__imp__" #name "@" #argBytes
 #endif
-#define IS_FORWARD(name, argBytes) \
-    void* g_import##name asm(IS_IMPORT_NAME(name, argBytes)) = reinterpret_cast<void*>(&Forward##name)
+#define IS_FORWARD(name, argBytes)                                                                 \
+    void* g_import##name asm(IS_IMPORT_NAME(name, argBytes)) =                                     \
+        reinterpret_cast<void*>(&Forward##name)
 
 extern "C" {
 IS_FORWARD(SaveDC, 4);
@@ -185,4 +189,4 @@ int Failing::Calls() const
     return refused;
 }
 
-} // namespace is
+}  // namespace is

@@ -40,6 +40,6 @@ public:
     int Calls() const;  // calls refused (or cut short) so far
 };
 
-} // namespace is
+}  // namespace is
 
 #endif

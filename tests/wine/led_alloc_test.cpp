@@ -33,7 +33,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LedAllocTest, CounterWithoutMemoryForItsCountStillShowsAndRefusesChanges)
 {

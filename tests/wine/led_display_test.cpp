@@ -69,7 +69,7 @@ DWORD WaitForSeconds(HWND timer, int seconds, DWORD timeoutMs)
     return GetTickCount();
 }
 
-} // namespace
+}  // namespace
 
 // ---- Counter ----------------------------------------------------------------
 
@@ -132,9 +132,8 @@ TEST_F(LedTest, DigitsSitOnePixelInFromTheRectangleAndPaintNothingElse)
 {
     constexpr COLORREF kPaper = RGB(1, 99, 1);
     const RECT rect = {5, 7, 200, 200};
-    const wt::Pixels p = wt::DrawOffscreen(70, 40, kPaper, [&](HDC dc) {
-        EXPECT_EQ(1, DrawLedDigits(dc, &rect, 4096));
-    });
+    const wt::Pixels p = wt::DrawOffscreen(
+        70, 40, kPaper, [&](HDC dc) { EXPECT_EQ(1, DrawLedDigits(dc, &rect, 4096)); });
     const RECT digits = {6, 8, 6 + 52, 8 + 23};
     const int divisors[4] = {1000, 100, 10, 1};
     for (int y = 0; y < p.height; ++y) {
@@ -142,8 +141,8 @@ TEST_F(LedTest, DigitsSitOnePixelInFromTheRectangleAndPaintNothingElse)
             COLORREF want = kPaper;
             if (x >= digits.left && x < digits.right && y >= digits.top && y < digits.bottom) {
                 const int i = (x - digits.left) / ledref::kGlyphW;
-                want = ledref::GlyphPixel(4096 / divisors[i] % 10, (x - digits.left) % ledref::kGlyphW,
-                                          y - digits.top);
+                want = ledref::GlyphPixel(4096 / divisors[i] % 10,
+                                          (x - digits.left) % ledref::kGlyphW, y - digits.top);
             }
             ASSERT_EQ(want, p.At(x, y)) << x << "," << y;
         }
@@ -153,13 +152,11 @@ TEST_F(LedTest, DigitsSitOnePixelInFromTheRectangleAndPaintNothingElse)
 TEST_F(LedTest, NegativeValueShowsZerosRatherThanBytesOutsideTheStrip)
 {
     const RECT rect = {0, 0, ledref::kFaceW, ledref::kFaceH};
-    const wt::Pixels zero = wt::DrawOffscreen(54, 25, RGB(1, 2, 3), [&](HDC dc) {
-        DrawLedDigits(dc, &rect, 0);
-    });
+    const wt::Pixels zero =
+        wt::DrawOffscreen(54, 25, RGB(1, 2, 3), [&](HDC dc) { DrawLedDigits(dc, &rect, 0); });
     for (int value : {-1, -7, -12345, INT32_MIN}) {
-        const wt::Pixels p = wt::DrawOffscreen(54, 25, RGB(1, 2, 3), [&](HDC dc) {
-            DrawLedDigits(dc, &rect, value);
-        });
+        const wt::Pixels p = wt::DrawOffscreen(54, 25, RGB(1, 2, 3),
+                                               [&](HDC dc) { DrawLedDigits(dc, &rect, value); });
         EXPECT_EQ(zero.data, p.data) << value;
     }
 }
@@ -179,7 +176,8 @@ TEST_F(LedTest, MissingStripLeavesADarkDisplayAndSaysSo)
         const wt::Pixels p = wt::DrawOffscreen(64, 32, kPaper, [&](HDC dc) {
             std::optional<is::Failing> failing;
             if (noDc) failing.emplace(is::Call::CreateCompatibleDC);
-            EXPECT_EQ(0, DrawLedDigitsFromModule(noDc ? GetModuleHandleA(nullptr) : other, dc, &rect, 8888));
+            EXPECT_EQ(0, DrawLedDigitsFromModule(noDc ? GetModuleHandleA(nullptr) : other, dc,
+                                                 &rect, 8888));
         });
         EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
         const RECT digits = {3, 4, 3 + 52, 4 + 23};

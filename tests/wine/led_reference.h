@@ -39,13 +39,13 @@ enum : unsigned { T = 1, UL = 2, UR = 4, M = 8, LL = 16, LR = 32, B = 64 };
 
 // In the order of the bits above.
 constexpr Segment kSegments[7] = {
-    {{{true, 1, 2, 10}, {true, 2, 3, 9}, {true, 3, 4, 8}}, 0},        // top
-    {{{false, 1, 2, 10}, {false, 2, 3, 9}, {false, 3, 4, 8}}, 1},     // upper left
-    {{{false, 11, 2, 10}, {false, 10, 3, 9}, {false, 9, 4, 8}}, 1},   // upper right
-    {{{true, 10, 3, 9}, {true, 11, 2, 10}, {true, 12, 3, 9}}, 0},     // middle
-    {{{false, 1, 12, 20}, {false, 2, 13, 19}, {false, 3, 14, 18}}, 1},   // lower left
-    {{{false, 11, 12, 20}, {false, 10, 13, 19}, {false, 9, 14, 18}}, 1}, // lower right
-    {{{true, 19, 4, 8}, {true, 20, 3, 9}, {true, 21, 2, 10}}, 0},     // bottom
+    {{{true, 1, 2, 10}, {true, 2, 3, 9}, {true, 3, 4, 8}}, 0},            // top
+    {{{false, 1, 2, 10}, {false, 2, 3, 9}, {false, 3, 4, 8}}, 1},         // upper left
+    {{{false, 11, 2, 10}, {false, 10, 3, 9}, {false, 9, 4, 8}}, 1},       // upper right
+    {{{true, 10, 3, 9}, {true, 11, 2, 10}, {true, 12, 3, 9}}, 0},         // middle
+    {{{false, 1, 12, 20}, {false, 2, 13, 19}, {false, 3, 14, 18}}, 1},    // lower left
+    {{{false, 11, 12, 20}, {false, 10, 13, 19}, {false, 9, 14, 18}}, 1},  // lower right
+    {{{true, 19, 4, 8}, {true, 20, 3, 9}, {true, 21, 2, 10}}, 0},         // bottom
 };
 
 constexpr unsigned kLitSegments[10] = {
@@ -99,10 +99,10 @@ inline wt::Pixels Face(int value, COLORREF shadow, COLORREF highlight)
     for (int y = 0; y < kFaceH; ++y) {
         for (int x = 0; x < kFaceW; ++x) {
             COLORREF c;
-            if (x == kFaceW - 1) c = highlight;                      // right column, both corners
-            else if (x == 0) c = shadow;                             // left column, both corners
-            else if (y == 0) c = shadow;                             // top row
-            else if (y == kFaceH - 1) c = highlight;                 // bottom row
+            if (x == kFaceW - 1) c = highlight;       // right column, both corners
+            else if (x == 0) c = shadow;              // left column, both corners
+            else if (y == 0) c = shadow;              // top row
+            else if (y == kFaceH - 1) c = highlight;  // bottom row
             else {
                 const int i = (x - 1) / kGlyphW;
                 c = GlyphPixel(value / divisors[i] % 10, (x - 1) % kGlyphW, y - 1);
@@ -141,6 +141,6 @@ inline testing::AssertionResult ShowsFace(const wt::Pixels& actual, int value,
     return testing::AssertionSuccess();
 }
 
-} // namespace ledref
+}  // namespace ledref
 
 #endif

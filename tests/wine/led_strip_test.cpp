@@ -19,13 +19,15 @@ constexpr COLORREF kStandardPalette[16] = {
 const std::vector<std::pair<COLORREF, char>> kLegend = {
     {ledref::kBlack, '.'}, {ledref::kLit, '#'}, {ledref::kDot, ':'}};
 
-} // namespace
+}  // namespace
 
 TEST(DigitStrip, ResourceIsA131By23FourBitBitmapWithTheStandardPalette)
 {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_DIGITS), MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HRSRC found =
+        FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_DIGITS), MAKEINTRESOURCEA(2));  // RT_BITMAP
     ASSERT_NE(nullptr, found);
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
+    const auto* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, found)));
     ASSERT_NE(nullptr, header);
     ASSERT_EQ(sizeof(BITMAPINFOHEADER), header->biSize);
     EXPECT_EQ(ledref::kStripW, header->biWidth);
@@ -37,7 +39,8 @@ TEST(DigitStrip, ResourceIsA131By23FourBitBitmapWithTheStandardPalette)
 
     const auto* palette = reinterpret_cast<const RGBQUAD*>(header + 1);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(kStandardPalette[i], RGB(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue))
+        EXPECT_EQ(kStandardPalette[i],
+                  RGB(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue))
             << "palette entry " << i;
     }
 
@@ -64,17 +67,19 @@ TEST(DigitStrip, LoadedBitmapShowsEveryGlyphOfTheDrawings)
     EXPECT_EQ(ledref::kStripW, info.bmWidth);
     EXPECT_EQ(ledref::kGlyphH, info.bmHeight);
 
-    const wt::Pixels p = wt::DrawOffscreen(ledref::kStripW, ledref::kGlyphH, RGB(7, 7, 7), [&](HDC dc) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, strip);
-        BitBlt(dc, 0, 0, ledref::kStripW, ledref::kGlyphH, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
-    });
+    const wt::Pixels p =
+        wt::DrawOffscreen(ledref::kStripW, ledref::kGlyphH, RGB(7, 7, 7), [&](HDC dc) {
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, strip);
+            BitBlt(dc, 0, 0, ledref::kStripW, ledref::kGlyphH, source, 0, 0, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        });
     DeleteObject(strip);
 
     for (int digit = 0; digit < 10; ++digit) {
-        const RECT glyph = {digit * ledref::kGlyphW, 0, (digit + 1) * ledref::kGlyphW, ledref::kGlyphH};
+        const RECT glyph = {digit * ledref::kGlyphW, 0, (digit + 1) * ledref::kGlyphW,
+                            ledref::kGlyphH};
         for (int y = 0; y < ledref::kGlyphH; ++y) {
             for (int x = glyph.left; x < glyph.right; ++x) {
                 ASSERT_EQ(ledref::StripPixel(x, y), p.At(x, y))

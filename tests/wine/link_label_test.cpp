@@ -147,9 +147,10 @@ protected:
         parent = std::make_unique<wt::TestWindow>(280, 110, ParentHandler);
         // No SS_NOTIFY: a plain static lets every hit fall through to its
         // parent, so the mouse reaches it only through the label's hit test.
-        label = CreateWindowExA(0, "STATIC", "Link text", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                kLabelX, kLabelY, kLabelW, kLabelH, parent->hwnd(),
-                                reinterpret_cast<HMENU>(kLabelId), GetModuleHandleA(nullptr), nullptr);
+        label =
+            CreateWindowExA(0, "STATIC", "Link text", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                            kLabelX, kLabelY, kLabelW, kLabelH, parent->hwnd(),
+                            reinterpret_cast<HMENU>(kLabelId), GetModuleHandleA(nullptr), nullptr);
         // Big, bold and without anti-aliasing, so text pixels are exactly the text colour.
         font = CreateFontA(-26, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                            NONANTIALIASED_QUALITY, 0, "IPAPGothic");
@@ -205,11 +206,12 @@ protected:
     HFONT font = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
 {
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&LinkLabelWndProc), GetWindowLongPtrA(label, GWLP_WNDPROC));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&LinkLabelWndProc),
+              GetWindowLongPtrA(label, GWLP_WNDPROC));
     EXPECT_EQ(reinterpret_cast<HANDLE>(&SpyProc), GetPropA(label, kPropOriginalProc));
     EXPECT_EQ(2, CountLinkProps(label));
     EXPECT_EQ(nullptr, GetPropA(label, kPropControlState));
@@ -467,9 +469,10 @@ TEST_F(LinkLabelTest, DestroyingPutsTheSavedProcedureBackBeforeItRuns)
 
 TEST_F(LinkLabelTest, AnyNumberOfLabelsWorkSideBySide)
 {
-    HWND second = CreateWindowExA(0, "STATIC", "Second", WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                  kLabelX, kLabelY + kLabelH + 10, kLabelW, 30, parent->hwnd(),
-                                  reinterpret_cast<HMENU>(2000), GetModuleHandleA(nullptr), nullptr);
+    HWND second =
+        CreateWindowExA(0, "STATIC", "Second", WS_CHILD | WS_VISIBLE | SS_LEFT, kLabelX,
+                        kLabelY + kLabelH + 10, kLabelW, 30, parent->hwnd(),
+                        reinterpret_cast<HMENU>(2000), GetModuleHandleA(nullptr), nullptr);
     LinkLabelAttach(second);
     SendMessageA(second, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     Inside();

@@ -229,7 +229,10 @@ UINT MenuState(HMENU menu, UINT id)
 
 class MainWindowTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { EXPECT_EQ(1, MainWndRegisterClasses(GetModuleHandleA(nullptr))); }
+    static void SetUpTestSuite()
+    {
+        EXPECT_EQ(1, MainWndRegisterClasses(GetModuleHandleA(nullptr)));
+    }
 
     void SetUp() override
     {
@@ -280,7 +283,7 @@ protected:
     HWND main = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
 {
@@ -289,8 +292,8 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
     GetWindowTextA(main, title, sizeof title);
     EXPECT_STREQ("Tessaly", title);
     // The system adds WS_CLIPSIBLINGS to every top-level window.
-    EXPECT_EQ(0x90C80000u,
-              static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE)) & ~static_cast<DWORD>(WS_CLIPSIBLINGS));
+    EXPECT_EQ(0x90C80000u, static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE)) &
+                               ~static_cast<DWORD>(WS_CLIPSIBLINGS));
     EXPECT_EQ(0, IsTopmost(main));
     const GridPoint client = GetClientSize(main);
     EXPECT_EQ(150, client.x);
@@ -352,13 +355,14 @@ TEST_F(MainWindowTest, StoredTopmostAndOutOfRangeSizesAreAppliedClampedAndWritte
     BoardCtlGetCellSize(Board(), &cell);
     EXPECT_EQ(5, cell.width);
     EXPECT_EQ(256, cell.height);
-    const std::vector<std::string> expected = {kSection, kTopmostKey + "=1", kGridKey + "=\"128, 2\"",
-                                               kCellKey + "=\"5, 256\""};
+    const std::vector<std::string> expected = {kSection, kTopmostKey + "=1",
+                                               kGridKey + "=\"128, 2\"", kCellKey + "=\"5, 256\""};
     EXPECT_EQ(expected, Lines(ReadFile(path)));
     EXPECT_TRUE(MenuState(Popup(1), IDM_TOPMOST) & MF_CHECKED);
     EXPECT_TRUE(MenuState(SystemMenu(), IDM_TOPMOST) & MF_CHECKED);
     // Neither the grid nor the cell size is a menu choice: nothing is checked.
-    for (const LevelRow& row : LevelTable) EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
+    for (const LevelRow& row : LevelTable)
+        EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
     for (const ViewSizeRow& row : ViewSizeTable)
         EXPECT_FALSE(MenuState(Popup(1), row.command) & MF_CHECKED);
 
@@ -366,7 +370,8 @@ TEST_F(MainWindowTest, StoredTopmostAndOutOfRangeSizesAreAppliedClampedAndWritte
     DestroyWindow(main);
     WriteFile(path, SettingsFile(0, "\"8, 16\"", "\"32, 40\""));
     Start();
-    for (const LevelRow& row : LevelTable) EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
+    for (const LevelRow& row : LevelTable)
+        EXPECT_FALSE(MenuState(Popup(0), row.command) & MF_CHECKED);
     for (const ViewSizeRow& row : ViewSizeTable)
         EXPECT_FALSE(MenuState(Popup(1), row.command) & MF_CHECKED);
 }
@@ -400,10 +405,14 @@ TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandWithItsText)
         const char* text;
     };
     const Item items[] = {
-        {0, 0, IDM_START, "スタート(&N)\tF5"}, {0, 1, IDM_RETRY, "リトライ(&R)\tF2"},
-        {0, 3, IDM_LEVEL_1, "初級(&Z)"},       {0, 7, IDM_LEVEL_5, "神の領域(&X)"},
-        {0, 9, IDM_ABOUT, "About(&A)"},        {0, 10, IDM_EXIT, "終了(&Q)"},
-        {1, 0, IDM_TOPMOST, "常に最前面に表示(&T)"}, {1, 2, IDM_SIZE_1, "極小((&P)"},
+        {0, 0, IDM_START, "スタート(&N)\tF5"},
+        {0, 1, IDM_RETRY, "リトライ(&R)\tF2"},
+        {0, 3, IDM_LEVEL_1, "初級(&Z)"},
+        {0, 7, IDM_LEVEL_5, "神の領域(&X)"},
+        {0, 9, IDM_ABOUT, "About(&A)"},
+        {0, 10, IDM_EXIT, "終了(&Q)"},
+        {1, 0, IDM_TOPMOST, "常に最前面に表示(&T)"},
+        {1, 2, IDM_SIZE_1, "極小((&P)"},
         {1, 6, IDM_SIZE_5, "極大(&H)"},
     };
     for (const Item& item : items) {
@@ -481,7 +490,7 @@ void WINAPI TestClock(FILETIME* now)
     *now = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 #ifdef _WIN64
@@ -529,8 +538,9 @@ TEST_F(MainWindowTest, SolvingShowsTheWinBoxThenRetryDealsTheSamePuzzle)
     EXPECT_EQ("Congratulations!", WinBoxWatch::caption);
     const int seconds = ScoreGetSeconds(Score());
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : %d\n\x81\x40最少手数 : %d",
-             seconds, total, FewestPresses(dealt, 4, 4));
+    snprintf(expected, sizeof expected,
+             "\x81\x40時間 : %d\n\x81\x40手数 : %d\n\x81\x40最少手数 : %d", seconds, total,
+             FewestPresses(dealt, 4, 4));
     EXPECT_EQ(expected, WinBoxWatch::text);
     EXPECT_EQ(total, ScoreGetClicks(Score()));
 
@@ -599,7 +609,8 @@ TEST_F(MainWindowTest, AGridTooLargeToSearchWholeShowsTheBestFoundAsAnUpperBound
     wt::PumpUntil([] { return WinBoxWatch::seen > 0; }, 3000);
     ASSERT_EQ(1, WinBoxWatch::seen);
     char expected[128];
-    snprintf(expected, sizeof expected, "\x81\x40時間 : %d\n\x81\x40手数 : 1\n\x81\x40最少手数 : %d 以下",
+    snprintf(expected, sizeof expected,
+             "\x81\x40時間 : %d\n\x81\x40手数 : 1\n\x81\x40最少手数 : %d 以下",
              ScoreGetSeconds(Score()), fewest);
     EXPECT_EQ(expected, WinBoxWatch::text);
 }
@@ -713,7 +724,7 @@ void CALLBACK AskComAndQuit(HWND, UINT, UINT_PTR, DWORD)
     SendMessageA(FindWindowA("knaplet", nullptr), WM_COMMAND, IDM_EXIT, 0);
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindowTest, WinMainRunsTheGameInAComApartmentAndLeavesItAtTheEnd)
 {
@@ -759,7 +770,7 @@ std::vector<int> DealUnsolved(HWND main)
     return dealt;
 }
 
-} // namespace
+}  // namespace
 
 // While a box is up its owner, the game, is disabled: no F5, level change or
 // Exit can run inside the board's button-up handler or under the About box.
@@ -799,27 +810,30 @@ TEST_F(MainWindowTest, TheAboutBoxBelongsToTheGameAndItsAddressIsALink)
     Start();
     HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINKCURSOR));
     ASSERT_NE(nullptr, hand);
-    about_test::RunWithBox([&] { Command(IDM_ABOUT); }, [&](HWND box) {
-        EXPECT_EQ(main, GetWindow(box, GW_OWNER));
-        EXPECT_FALSE(IsWindowEnabled(main));
-        HWND link = GetDlgItem(box, IDC_ABOUT_URL);
-        EXPECT_EQ(TESSALY_SUPPORT_URL, about_test::WindowText(link));
-        LOGFONTA font;
-        memset(&font, 0, sizeof font);
-        GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(1, font.lfUnderline);
-        // Under the pointer: the game's own hand, and the text lit red.
-        RECT rect;
-        GetWindowRect(link, &rect);
-        SetCursorPos(rect.left + 3, (rect.top + rect.bottom) / 2);
-        wt::PumpFor(150);
-        EXPECT_EQ(hand, GetCursor());
-        UpdateWindow(link);
-        const wt::Pixels p = wt::ReadClientPixels(link);
-        EXPECT_GT(p.Count({0, 0, p.width, p.height}, RGB(255, 0, 0)), 10);
-        SetCursorPos(600, 500);
-        wt::PumpFor(150);
-    });
+    about_test::RunWithBox([&] { Command(IDM_ABOUT); },
+                           [&](HWND box) {
+                               EXPECT_EQ(main, GetWindow(box, GW_OWNER));
+                               EXPECT_FALSE(IsWindowEnabled(main));
+                               HWND link = GetDlgItem(box, IDC_ABOUT_URL);
+                               EXPECT_EQ(TESSALY_SUPPORT_URL, about_test::WindowText(link));
+                               LOGFONTA font;
+                               memset(&font, 0, sizeof font);
+                               GetObjectA(
+                                   reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0)),
+                                   sizeof font, &font);
+                               EXPECT_EQ(1, font.lfUnderline);
+                               // Under the pointer: the game's own hand, and the text lit red.
+                               RECT rect;
+                               GetWindowRect(link, &rect);
+                               SetCursorPos(rect.left + 3, (rect.top + rect.bottom) / 2);
+                               wt::PumpFor(150);
+                               EXPECT_EQ(hand, GetCursor());
+                               UpdateWindow(link);
+                               const wt::Pixels p = wt::ReadClientPixels(link);
+                               EXPECT_GT(p.Count({0, 0, p.width, p.height}, RGB(255, 0, 0)), 10);
+                               SetCursorPos(600, 500);
+                               wt::PumpFor(150);
+                           });
     EXPECT_TRUE(IsWindowEnabled(main));
 }
 
@@ -839,8 +853,8 @@ TEST_F(MainWindowTest, RetryBeforeAnyGameLeavesTheBoardLockedAndTheTimerStill)
 TEST_F(MainWindowTest, EachLevelAndViewSizeFitsTheWindowAroundTheNewBoard)
 {
     Start();
-    const LevelRow levels[] = {{IDM_LEVEL_2, 5, 5}, {IDM_LEVEL_4, 8, 8}, {IDM_LEVEL_5, 16, 16},
-                               {IDM_LEVEL_1, 4, 4}};
+    const LevelRow levels[] = {
+        {IDM_LEVEL_2, 5, 5}, {IDM_LEVEL_4, 8, 8}, {IDM_LEVEL_5, 16, 16}, {IDM_LEVEL_1, 4, 4}};
     for (const LevelRow& level : levels) {
         Command(level.command);
         GridPoint grid;
@@ -853,8 +867,11 @@ TEST_F(MainWindowTest, EachLevelAndViewSizeFitsTheWindowAroundTheNewBoard)
         UINT command;
         int clientWidth, clientHeight;
     };
-    const Size sizes[] = {{IDM_SIZE_1, 82, 128}, {IDM_SIZE_2, 86, 160}, {IDM_SIZE_3, 118, 192},
-                          {IDM_SIZE_5, 182, 227}, {IDM_SIZE_4, 150, 195}};
+    const Size sizes[] = {{IDM_SIZE_1, 82, 128},
+                          {IDM_SIZE_2, 86, 160},
+                          {IDM_SIZE_3, 118, 192},
+                          {IDM_SIZE_5, 182, 227},
+                          {IDM_SIZE_4, 150, 195}};
     for (const Size& size : sizes) {
         Command(size.command);
         const GridPoint client = GetClientSize(main);
@@ -868,8 +885,8 @@ TEST_F(MainWindowTest, EachLevelAndViewSizeFitsTheWindowAroundTheNewBoard)
 TEST(ProgramIcon, IsARaisedGreyButtonInBothSizes)
 {
     for (int size : {16, 32}) {
-        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1),
-                                                   IMAGE_ICON, size, size, 0));
+        HICON icon = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
         ASSERT_NE(nullptr, icon) << size;
         const wt::Pixels p = wt::DrawOffscreen(size, size, RGB(0, 0, 255), [&](HDC dc) {
             DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
@@ -879,10 +896,10 @@ TEST(ProgramIcon, IsARaisedGreyButtonInBothSizes)
         const int last = size - 1;
         EXPECT_EQ(0, p.Count({0, 0, size, size}, RGB(0, 0, 255))) << "fully opaque";
         for (int i = 0; i < edge; ++i) {
-            EXPECT_EQ(RGB(255, 255, 255), p.At(i, size / 2)) << size;       // left
-            EXPECT_EQ(RGB(255, 255, 255), p.At(size / 2, i)) << size;       // top
-            EXPECT_EQ(RGB(128, 128, 128), p.At(last - i, size / 2)) << size; // right
-            EXPECT_EQ(RGB(128, 128, 128), p.At(size / 2, last - i)) << size; // bottom
+            EXPECT_EQ(RGB(255, 255, 255), p.At(i, size / 2)) << size;         // left
+            EXPECT_EQ(RGB(255, 255, 255), p.At(size / 2, i)) << size;         // top
+            EXPECT_EQ(RGB(128, 128, 128), p.At(last - i, size / 2)) << size;  // right
+            EXPECT_EQ(RGB(128, 128, 128), p.At(size / 2, last - i)) << size;  // bottom
         }
         EXPECT_EQ(RGB(192, 192, 192), p.At(edge, edge)) << size;
         EXPECT_EQ((size - 2 * edge) * (size - 2 * edge),
@@ -913,7 +930,7 @@ BOOL WINAPI GetOneMessageThenFail(LPMSG message, HWND, UINT, UINT)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RunMessageLoop, ReturnsTheQuitCodeOrZeroWhenGettingAMessageFails)
 {
@@ -941,7 +958,7 @@ int CountIcons()
     return count;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
 {
@@ -967,9 +984,11 @@ TEST(DestroyOwnedPopups, EndsUpToEightOfTheOwnersPopupsAndNoOtherWindow)
     std::vector<HWND> popups;
     for (int i = 0; i < 10; ++i)
         popups.push_back(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8,
-                                         i < 9 ? owner.hwnd() : stranger.hwnd(), nullptr, nullptr, nullptr));
+                                         i < 9 ? owner.hwnd() : stranger.hwnd(), nullptr, nullptr,
+                                         nullptr));
     DestroyOwnedPopups(owner.hwnd());
-    EXPECT_EQ(1, std::count_if(popups.begin(), popups.end() - 1, [](HWND w) { return IsWindow(w) != 0; }));
+    EXPECT_EQ(1, std::count_if(popups.begin(), popups.end() - 1,
+                               [](HWND w) { return IsWindow(w) != 0; }));
     EXPECT_TRUE(IsWindow(popups.back()));
     for (HWND popup : popups) DestroyWindow(popup);
 }

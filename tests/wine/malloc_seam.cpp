@@ -53,7 +53,8 @@ void* FencedAlloc(size_t size)
     constexpr size_t kPage = 4096;
     const size_t rounded = (size + 7) & ~size_t{7};
     const size_t span = (rounded + kPage - 1) / kPage * kPage;
-    auto* base = static_cast<char*>(VirtualAlloc(nullptr, span + kPage, MEM_COMMIT, PAGE_READWRITE));
+    auto* base =
+        static_cast<char*>(VirtualAlloc(nullptr, span + kPage, MEM_COMMIT, PAGE_READWRITE));
     if (!base) return nullptr;
     DWORD old;
     VirtualProtect(base + span, kPage, PAGE_NOACCESS, &old);
@@ -78,7 +79,7 @@ void* Allocate(size_t size)
     return g_fencing ? FencedAlloc(size) : __real_malloc(size);
 }
 
-} // namespace
+}  // namespace
 
 void* __wrap_malloc(size_t size)
 {
@@ -172,4 +173,4 @@ void SetFencing(bool on)
     g_fencing = on;
 }
 
-} // namespace ms
+}  // namespace ms

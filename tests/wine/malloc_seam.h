@@ -38,6 +38,6 @@ struct Fence {
     ~Fence() { SetFencing(false); }
 };
 
-} // namespace ms
+}  // namespace ms
 
 #endif

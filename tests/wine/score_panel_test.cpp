@@ -26,7 +26,7 @@ constexpr COLORREF kFace = RGB(192, 192, 192);
 
 // The tooltip texts as the Shift-JIS bytes the tooltip must hold.
 const std::string kClickCountSjis = "\x83\x4E\x83\x8A\x83\x62\x83\x4E\x90\x94";  // クリック数
-const std::string kElapsedTimeSjis = "\x8C\x6F\x89\xDF\x8E\x9E\x8A\xD4";        // 経過時間
+const std::string kElapsedTimeSjis = "\x8C\x6F\x89\xDF\x8E\x9E\x8A\xD4";         // 経過時間
 
 // A panel as the main window makes one, in a host window of its own.
 struct Panel {
@@ -96,7 +96,8 @@ std::string ToolText(HWND tooltip, HWND owner, HWND tool)
     info.cbSize = sizeof info;
     info.hwnd = owner;
     info.uId = reinterpret_cast<UINT_PTR>(tool);
-    if (!SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info))) return "(none)";
+    if (!SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)))
+        return "(none)";
     info.lpszText = text;
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
     return text;
@@ -137,7 +138,7 @@ protected:
                                 {COLOR_BTNHIGHLIGHT, ledref::kHighlight}};
 };
 
-} // namespace
+}  // namespace
 
 // ---- Registration ---------------------------------------------------------------
 
@@ -169,9 +170,9 @@ TEST_F(ScorePanelTest, PreferredSizeIsSideBySideFrom121AndStackedBelow)
         int width;
         int height;
     };
-    const Case cases[] = {{121, 121, 37}, {122, 121, 37}, {2000, 121, 37}, {INT_MAX, 121, 37},
-                          {120, 66, 66},  {66, 66, 66},   {0, 66, 66},     {-5, 66, 66},
-                          {INT_MIN, 66, 66}};
+    const Case cases[] = {{121, 121, 37},     {122, 121, 37}, {2000, 121, 37},
+                          {INT_MAX, 121, 37}, {120, 66, 66},  {66, 66, 66},
+                          {0, 66, 66},        {-5, 66, 66},   {INT_MIN, 66, 66}};
     for (const Case& c : cases) {
         GridPoint size = {-1, -1};
         EXPECT_EQ(1, ScoreGetPreferredSize(p.panel, &size, c.available));
@@ -189,14 +190,12 @@ TEST_F(ScorePanelTest, LayoutPutsTheDisplaysSideBySideOrStackedAndCentred)
         POINT timer;
     };
     const Case cases[] = {
-        {121, {6, 6}, {61, 6}},   // side by side, one pixel apart
-        {200, {6, 6}, {140, 6}},  // the timer keeps to the right edge
-        {120, {33, 6}, {33, 35}}, // stacked and centred
-        {67, {6, 6}, {6, 35}},    // 13 / 2 truncated
-        {66, {6, 6}, {6, 35}},
-        {53, {0, 6}, {0, 35}},    // -1 / 2 truncates toward zero, not down
-        {51, {-1, 6}, {-1, 35}},
-        {150, {6, 6}, {90, 6}},   // and back again
+        {121, {6, 6}, {61, 6}},                            // side by side, one pixel apart
+        {200, {6, 6}, {140, 6}},                           // the timer keeps to the right edge
+        {120, {33, 6}, {33, 35}},                          // stacked and centred
+        {67, {6, 6}, {6, 35}},                             // 13 / 2 truncated
+        {66, {6, 6}, {6, 35}},    {53, {0, 6}, {0, 35}},   // -1 / 2 truncates toward zero, not down
+        {51, {-1, 6}, {-1, 35}},  {150, {6, 6}, {90, 6}},  // and back again
     };
     Panel p(200, 66);
     for (const Case& c : cases) {
@@ -245,7 +244,8 @@ TEST_F(ScorePanelTest, BackgroundStaysGreyWhileTheFrameFollowsTheSystemColours)
         COLORREF highlight;
     } schemes[] = {{ledref::kShadow, ledref::kHighlight}, {RGB(90, 0, 90), RGB(0, 250, 250)}};
     for (const auto& scheme : schemes) {
-        wt::ScopedSysColors now{{COLOR_BTNSHADOW, scheme.shadow}, {COLOR_BTNHIGHLIGHT, scheme.highlight}};
+        wt::ScopedSysColors now{{COLOR_BTNSHADOW, scheme.shadow},
+                                {COLOR_BTNHIGHLIGHT, scheme.highlight}};
         RedrawWindow(p.panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         wt::PumpMessages();
         const wt::Pixels px = wt::ReadClientPixels(p.panel);
@@ -255,8 +255,8 @@ TEST_F(ScorePanelTest, BackgroundStaysGreyWhileTheFrameFollowsTheSystemColours)
         for (int ring = 0; ring < 2; ++ring) {
             EXPECT_EQ(scheme.shadow, px.At(ring, 18));
             EXPECT_EQ(scheme.shadow, px.At(100, ring));
-            EXPECT_EQ(scheme.shadow, px.At(ring, 36 - ring));         // bottom-left corner
-            EXPECT_EQ(scheme.highlight, px.At(199 - ring, ring));     // top-right corner
+            EXPECT_EQ(scheme.shadow, px.At(ring, 36 - ring));      // bottom-left corner
+            EXPECT_EQ(scheme.highlight, px.At(199 - ring, ring));  // top-right corner
             EXPECT_EQ(scheme.highlight, px.At(199 - ring, 18));
             EXPECT_EQ(scheme.highlight, px.At(100, 36 - ring));
         }
@@ -350,7 +350,8 @@ TEST_F(ScorePanelTest, EachDisplayHasItsTooltipText)
     info.hwnd = p.panel;
     info.uId = reinterpret_cast<UINT_PTR>(p.Counter());
     ASSERT_TRUE(SendMessageA(tips[0], TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)));
-    EXPECT_EQ(static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS), info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS));
+    EXPECT_EQ(static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS),
+              info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS));
     EXPECT_EQ(static_cast<LONG_PTR>(TTS_ALWAYSTIP | TTS_NOPREFIX),
               GetWindowLongPtrA(tips[0], GWL_STYLE) & (TTS_ALWAYSTIP | TTS_NOPREFIX));
 }
@@ -433,7 +434,8 @@ TEST_F(ScorePanelTest, PanelsComeAndGoAndRepaintWithoutLeakingHandles)
         ScoreAddClick(p.panel);
         ScoreStartTimer(p.panel);
         for (int j = 0; j < 60; ++j) {
-            RedrawWindow(p.panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(p.panel, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
         wt::ReadClientPixels(p.Counter());
         ASSERT_EQ(1u, TooltipsOf(p.panel).size());

@@ -32,8 +32,8 @@ public:
         static int serial = 0;
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
-        path_ = std::string(temp) + "tessaly-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial);
+        path_ = std::string(temp) + "tessaly-settings-" + std::to_string(GetCurrentProcessId()) +
+                "-" + std::to_string(++serial);
         EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
     }
     ~TempFolder() { RemoveTree(path_); }
@@ -68,10 +68,8 @@ private:
                 if (name == "." || name == "..") continue;
                 const std::string full = folder + "\\" + name;
                 SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(full);
-                else
-                    DeleteFileA(full.c_str());
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+                else DeleteFileA(full.c_str());
             } while (FindNextFileA(find, &found));
             FindClose(find);
         }
@@ -83,7 +81,8 @@ private:
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -93,7 +92,8 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 
 std::string ReadBytes(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "(missing)";
     std::string bytes;
     char chunk[4096];
@@ -123,14 +123,15 @@ void Save(const std::string& modulePath, const Values& v, int written = 1)
 
 std::string Show(const Values& v)
 {
-    return std::to_string(v.topmost) + " / " + std::to_string(v.columns) + " x " + std::to_string(v.rows) +
-           " / " + std::to_string(v.cellWidth) + " x " + std::to_string(v.cellHeight);
+    return std::to_string(v.topmost) + " / " + std::to_string(v.columns) + " x " +
+           std::to_string(v.rows) + " / " + std::to_string(v.cellWidth) + " x " +
+           std::to_string(v.cellHeight);
 }
 
-const std::string kDefaultFile = "[Tessaly]\r\n" + kTopmost + "=0\r\n" + kGrid + "=\"4, 4\"\r\n" + kCell +
-                                 "=\"32, 32\"\r\n";
+const std::string kDefaultFile =
+    "[Tessaly]\r\n" + kTopmost + "=0\r\n" + kGrid + "=\"4, 4\"\r\n" + kCell + "=\"32, 32\"\r\n";
 
-} // namespace
+}  // namespace
 
 TEST(SettingsLoad, AMissingFileGivesTheDefaultsAndIsNotCreated)
 {
@@ -146,7 +147,8 @@ TEST(SettingsLoad, ValuesAreReadWithDefaultsAndClamping)
         Values expected;
     };
     const Case cases[] = {
-        {kTopmost + "=1\r\n" + kGrid + "=\"8, 6\"\r\n" + kCell + "=\"24, 16\"\r\n", {1, 8, 6, 24, 16}},
+        {kTopmost + "=1\r\n" + kGrid + "=\"8, 6\"\r\n" + kCell + "=\"24, 16\"\r\n",
+         {1, 8, 6, 24, 16}},
         {kGrid + "=200, 1\r\n", {0, 128, 2, 32, 32}},
         {kCell + "=abc\r\n", {0, 4, 4, 32, 32}},
         {kCell + "=4, 300\r\n", {0, 4, 4, 5, 256}},
@@ -159,7 +161,8 @@ TEST(SettingsLoad, ValuesAreReadWithDefaultsAndClamping)
         {kGrid + "=\"-3, 500\"\r\n", {0, 2, 128, 32, 32}},
         {kGrid + "=\"\"\r\n" + kCell + "=\r\n", {0, 4, 4, 32, 32}},
         // Numbers too large for an int saturate, then clamp.
-        {kGrid + "=\"99999999999, 5\"\r\n" + kCell + "=\"-99999999999, 2147483648\"\r\n", {0, 128, 5, 5, 256}},
+        {kGrid + "=\"99999999999, 5\"\r\n" + kCell + "=\"-99999999999, 2147483648\"\r\n",
+         {0, 128, 5, 5, 256}},
         {kTopmost + "=99999999999\r\n", {2147483647, 4, 4, 32, 32}},
     };
     TempFolder folder;
@@ -174,7 +177,8 @@ TEST(SettingsLoad, ValuesAreReadWithDefaultsAndClamping)
 TEST(SettingsLoad, KeysOutsideTheSectionDoNotCount)
 {
     TempFolder folder;
-    WriteBytes(folder / "knaplet.ini", "[Other]\r\n" + kGrid + "=\"8, 8\"\r\n[tessaly]\r\n" + kCell + "=\"20, 20\"\r\n");
+    WriteBytes(folder / "knaplet.ini",
+               "[Other]\r\n" + kGrid + "=\"8, 8\"\r\n[tessaly]\r\n" + kCell + "=\"20, 20\"\r\n");
     // Section names are not case-sensitive in profile files.
     EXPECT_EQ(Show({0, 4, 4, 20, 20}), Show(Load(folder / "knaplet.exe")));
 }
@@ -184,7 +188,7 @@ TEST(SettingsLoad, JunkLongLinesAndBinaryBytesDoNoHarm)
     TempFolder folder;
     std::string junk = "garbage without equals\r\n;comment\r\n=\r\n[\r\n]]]\r\n";
     junk += "[Tessaly]\r\n" + kGrid + "=\"6, 7\"\r\n";
-    junk += kTopmost + "=" + std::string(5000, '9') + "\r\n";    // longer than any buffer
+    junk += kTopmost + "=" + std::string(5000, '9') + "\r\n";      // longer than any buffer
     junk += kCell + "=\"" + std::string(3000, '1') + ", 8\"\r\n";  // cut on reading: no pair
     junk += "long=" + std::string(70000, 'x') + "\r\n";
     for (int b = 1; b < 256; ++b) junk += static_cast<char>(b);
@@ -207,14 +211,17 @@ TEST(SettingsSave, AFileFromTheDefaultsHoldsExactlyFourLines)
 TEST(SettingsSave, WritesWhatWasLoadedInItsNormalForm)
 {
     TempFolder folder;
-    WriteBytes(folder / "knaplet.ini", "[Tessaly]\r\n" + kTopmost + "=7\r\n" + kGrid + "=200, 1\r\n" + kCell + "=4, 300\r\n");
+    WriteBytes(folder / "knaplet.ini", "[Tessaly]\r\n" + kTopmost + "=7\r\n" + kGrid +
+                                           "=200, 1\r\n" + kCell + "=4, 300\r\n");
     const Values loaded = Load(folder / "knaplet.exe");
     Save(folder / "knaplet.exe", loaded);
-    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"128, 2\"\r\n" + kCell + "=\"5, 256\"\r\n",
+    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"128, 2\"\r\n" + kCell +
+                  "=\"5, 256\"\r\n",
               ReadBytes(folder / "knaplet.ini"));
     // The record is written as given; only loading clamps.
     Save(folder / "knaplet.exe", {-1, -5, 1000, 0, 7});
-    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"-5, 1000\"\r\n" + kCell + "=\"0, 7\"\r\n",
+    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"-5, 1000\"\r\n" + kCell +
+                  "=\"0, 7\"\r\n",
               ReadBytes(folder / "knaplet.ini"));
 }
 
@@ -222,13 +229,14 @@ TEST(SettingsSave, ReplacesValuesInPlaceAndKeepsEverythingElse)
 {
     TempFolder folder;
     WriteBytes(folder / "knaplet.ini", "[Before]\r\na=1\r\n[Tessaly]\r\nfirst=x\r\n" + kGrid +
-                                           "=\"4, 4\"\r\nmiddle=y\r\n" + kTopmost + "=0\r\nlast=z\r\n[After]\r\n" +
-                                           kCell + "=other\r\n");
+                                           "=\"4, 4\"\r\nmiddle=y\r\n" + kTopmost +
+                                           "=0\r\nlast=z\r\n[After]\r\n" + kCell + "=other\r\n");
     Save(folder / "knaplet.exe", {1, 16, 16, 8, 9});
     // Existing keys change where they are; the missing one goes to the end of
     // the section; other keys and sections stay.
-    EXPECT_EQ("[Before]\r\na=1\r\n[Tessaly]\r\nfirst=x\r\n" + kGrid + "=\"16, 16\"\r\nmiddle=y\r\n" + kTopmost +
-                  "=1\r\nlast=z\r\n" + kCell + "=\"8, 9\"\r\n[After]\r\n" + kCell + "=other\r\n",
+    EXPECT_EQ("[Before]\r\na=1\r\n[Tessaly]\r\nfirst=x\r\n" + kGrid +
+                  "=\"16, 16\"\r\nmiddle=y\r\n" + kTopmost + "=1\r\nlast=z\r\n" + kCell +
+                  "=\"8, 9\"\r\n[After]\r\n" + kCell + "=other\r\n",
               ReadBytes(folder / "knaplet.ini"));
     EXPECT_EQ(Show({1, 16, 16, 8, 9}), Show(Load(folder / "knaplet.exe")));
 }
@@ -252,7 +260,8 @@ TEST(SettingsSave, AFileThatCannotBeWrittenIsLeftAsItWas)
         ASSERT_TRUE(CreateDirectoryA((folder / "knaplet.ini").c_str(), nullptr));
         Save(folder / "knaplet.exe", {1, 8, 8, 16, 16}, 0);
         EXPECT_EQ(std::vector<std::string>{"knaplet.ini"}, folder.Names());
-        EXPECT_TRUE(GetFileAttributesA((folder / "knaplet.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        EXPECT_TRUE(GetFileAttributesA((folder / "knaplet.ini").c_str()) &
+                    FILE_ATTRIBUTE_DIRECTORY);
     }
     {
         TempFolder folder;
@@ -291,7 +300,8 @@ TEST(SettingsPath, TheLongestPathsAreUsedWholeOrNotAtAll)
     const std::string fits = base + std::string(242 - base.size(), 'k');
     ASSERT_EQ(246u, (fits + ".ini").size());
     Save(fits + ".e", {1, 8, 8, 16, 16});
-    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell + "=\"16, 16\"\r\n",
+    EXPECT_EQ("[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell +
+                  "=\"16, 16\"\r\n",
               ReadBytes(fits + ".ini"));
     // One more and only the temporary file's path does not fit: the file
     // still loads, and a save writes nothing.
@@ -317,8 +327,8 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
 {
     // The stored cell size is the one saved: a step that fails after the
     // other two writes leaves a file that reads back right, but is not whole.
-    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"5, 5\"\r\n" + kCell +
-                               "=\"16, 16\"\r\n;x\r\n[After]\r\nb=2\r\n";
+    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid +
+                               "=\"5, 5\"\r\n" + kCell + "=\"16, 16\"\r\n;x\r\n[After]\r\nb=2\r\n";
     TempFolder folder;
     const std::string ini = folder / "knaplet.ini";
     WriteBytes(ini, stored);
@@ -366,13 +376,14 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION live = {};
-    ASSERT_TRUE(CreateProcessA(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                               &startup, &live));
+    ASSERT_TRUE(CreateProcessA(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                               nullptr, &startup, &live));
     char liveName[64];
     snprintf(liveName, sizeof liveName, "knaplet.ini.%08lx.tmp", live.dwProcessId);
     const std::string half = "[Tessaly]\r\n" + kGrid + "=\"9, 9\"\r\n";
-    for (const std::string name : {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp",
-                                   "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp", "knaplet.ini.7ffffff2.TMP"})
+    for (const std::string name :
+         {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp",
+          "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp", "knaplet.ini.7ffffff2.TMP"})
         WriteBytes(folder / name, half);
     WriteBytes(folder / liveName, half);
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "knaplet.exe")));
@@ -383,8 +394,9 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     // The ended game's file went; the running one's and files of other names stay.
     std::vector<std::string> names = folder.Names();
     std::sort(names.begin(), names.end());
-    std::vector<std::string> kept = {"KNAPLET.INI.7ffffff1.tmp", "knaplet.ini", "knaplet.ini.0000001.tmp",
-                                     "knaplet.ini.7ffffffg.tmp", "knaplet.ini.7ffffff2.TMP", liveName,
+    std::vector<std::string> kept = {"KNAPLET.INI.7ffffff1.tmp", "knaplet.ini",
+                                     "knaplet.ini.0000001.tmp",  "knaplet.ini.7ffffffg.tmp",
+                                     "knaplet.ini.7ffffff2.TMP", liveName,
                                      "knaplet.ini.backup.tmp"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, names);
@@ -424,7 +436,8 @@ TEST(GetModuleSiblingPath, IsTheExecutablesOwnPathLowerCased)
     ASSERT_EQ(0, lstrcmpiA(own + length - 4, ".exe")) << own;
     std::string lowered = own;
     for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');  // the test runs from an ASCII path
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');  // the test runs from an ASCII path
 
     char buffer[261];
     memset(buffer, 'Q', sizeof buffer);
@@ -445,13 +458,10 @@ TEST(GetModuleSiblingPath, ABufferTooSmallGetsAnEmptyTextAndNoMore)
         int result;
     };
     const Case cases[] = {
-        {length + 1, ".ini", 1},    // just fits
-        {length + 1, nullptr, 1},
-        {length + 1, ".inix", 0},   // the new extension is longer
-        {length, nullptr, 0},       // no room for the zero: a cut path
-        {length, ".ini", 0},
-        {5, ".ini", 0},
-        {1, nullptr, 0},
+        {length + 1, ".ini", 1},                             // just fits
+        {length + 1, nullptr, 1}, {length + 1, ".inix", 0},  // the new extension is longer
+        {length, nullptr, 0},                                // no room for the zero: a cut path
+        {length, ".ini", 0},      {5, ".ini", 0},           {1, nullptr, 0},
     };
     for (const Case& c : cases) {
         std::vector<char> buffer(c.size + 16, 'Q');
@@ -473,19 +483,21 @@ DWORD WINAPI CloseAfterAMoment(void* handle)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsLoad, AFileHeldByAnotherProgramIsWaitedForThenLeftAlone)
 {
     TempFolder folder;
     const std::string ini = folder / "knaplet.ini";
-    WriteBytes(ini, "[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell + "=\"16, 16\"\r\n");
+    WriteBytes(ini, "[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell +
+                        "=\"16, 16\"\r\n");
     // Another program holds the file open and shares it with nobody.
     HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     AppSettings s;
     EXPECT_EQ(0, LoadSettingsForModulePath((folder / "knaplet.exe").c_str(), &s));
-    EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show({s.topmost, s.columns, s.rows, s.cellWidth, s.cellHeight}));
+    EXPECT_EQ(Show({0, 4, 4, 32, 32}),
+              Show({s.topmost, s.columns, s.rows, s.cellWidth, s.cellHeight}));
 
     // Let go a moment after the load began: the load waits for it.
     HANDLE closer = CreateThread(nullptr, 0, CloseAfterAMoment, held, 0, nullptr);

@@ -22,7 +22,7 @@ bool DispatchWaiting()
     return any;
 }
 
-} // namespace
+}  // namespace
 
 void PumpMessages()
 {
@@ -271,7 +271,7 @@ BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM count)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 HandleCounts CountHandles()
 {
@@ -285,7 +285,8 @@ HandleCounts CountHandles()
             if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++counts.gdi;
     }
     if (counts.user == 0) {
-        EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&counts.user));
+        EnumThreadWindows(GetCurrentThreadId(), CountTopLevel,
+                          reinterpret_cast<LPARAM>(&counts.user));
     }
     HANDLE heap = GetProcessHeap();
     HeapLock(heap);
@@ -316,4 +317,4 @@ ScopedSysColors::~ScopedSysColors()
     PumpMessages();
 }
 
-} // namespace wt
+}  // namespace wt

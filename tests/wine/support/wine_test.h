@@ -65,7 +65,8 @@ struct Pixels {
     int Count(const RECT& rect, COLORREF colour) const;
     // A picture of the pixels for a failure message: one character a pixel,
     // from `legend` (colour -> char), '?' for others.
-    std::string Picture(const RECT& rect, const std::vector<std::pair<COLORREF, char>>& legend) const;
+    std::string Picture(const RECT& rect,
+                        const std::vector<std::pair<COLORREF, char>>& legend) const;
 };
 
 // Reads `rect` (default: the whole area) of a DC through a 32-bit DIB section.
@@ -118,6 +119,6 @@ private:
     std::vector<COLORREF> saved_;
 };
 
-} // namespace wt
+}  // namespace wt
 
 #endif
