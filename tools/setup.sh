@@ -15,7 +15,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 # fonts-wine brings Marlett, which tools/wine-settings.reg registers for the
 # caption buttons.
-packages=(cmake g++ python3 googletest mingw-w64-tools
+packages=(cmake g++ python3 googletest clang-format mingw-w64-tools
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine xvfb xdotool x11-utils imagemagick
