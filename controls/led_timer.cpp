@@ -8,14 +8,6 @@ namespace {
 constexpr UINT kTickPeriodMs = 100;
 constexpr uint32_t kMsPerSecond = 1000;
 
-// Zero in the game; only TimerSetClockOffsetForTest changes it.
-DWORD g_clockOffsetForTest = 0;
-
-uint32_t ReadClock()
-{
-    return GetTickCount() + g_clockOffsetForTest;
-}
-
 TimerState* TimerRecord(HWND timer)
 {
     return static_cast<TimerState*>(LedRecord(kLedTimer, timer));
@@ -42,7 +34,7 @@ int TimerStart(HWND timer)
 {
     TimerState* state = TimerRecord(timer);
     if (!state) return 0;
-    state->startTick = ReadClock();
+    state->startTick = GetTickCount();
     state->seconds = 0;
     // The same window and id replace a running tick, so a second start re-arms.
     return SetTimer(timer, IDT_TICK, kTickPeriodMs, TimerOnTick) ? 1 : 0;
@@ -58,7 +50,7 @@ int TimerReset(HWND timer)
 {
     TimerState* state = TimerRecord(timer);
     if (!state) return 0;
-    state->startTick = ReadClock();
+    state->startTick = GetTickCount();
     state->seconds = 0;
     RequestRepaint(timer);
     return 1;
@@ -70,12 +62,7 @@ VOID CALLBACK TimerOnTick(HWND timer, UINT, UINT_PTR, DWORD)
     if (!state) return;
     // Unsigned: a wrap of the tick count between start and now still gives the
     // true difference. The quotient fits: at most 4294967.
-    const uint32_t elapsed = ReadClock() - state->startTick;
+    const uint32_t elapsed = GetTickCount() - state->startTick;
     state->seconds = static_cast<int32_t>(elapsed / kMsPerSecond);
     RequestRepaint(timer);
-}
-
-void TimerSetClockOffsetForTest(DWORD offset)
-{
-    g_clockOffsetForTest = offset;
 }

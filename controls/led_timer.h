@@ -22,9 +22,4 @@ int TimerStop(HWND timer);        // disarm; the seconds keep the last tick's va
 int TimerReset(HWND timer);       // count from 0 now and repaint; the tick keeps running
 VOID CALLBACK TimerOnTick(HWND timer, UINT message, UINT_PTR id, DWORD time);
 
-// Test seam, never called by the game: every timer window reads the clock as
-// GetTickCount() + offset (wrapping), so a test can put the clock just before
-// its 49.7-day wrap or far into a game. 0 restores the real clock.
-void TimerSetClockOffsetForTest(DWORD offset);
-
 #endif

@@ -18,6 +18,7 @@ struct Armed {
     int refused = 0;
 };
 Armed g_armed[kCalls];
+DWORD g_tickOffset = 0;
 
 Armed& Of(is::Call which)
 {
@@ -51,6 +52,12 @@ HDC WINAPI ForwardCreateCompatibleDC(HDC dc)
 {
     static const auto real = Real<HDC(WINAPI*)(HDC)>("gdi32.dll", "CreateCompatibleDC");
     return Refuse(is::Call::CreateCompatibleDC) ? nullptr : real(dc);
+}
+
+DWORD WINAPI ForwardGetTickCount()
+{
+    static const auto real = Real<DWORD(WINAPI*)()>("kernel32.dll", "GetTickCount");
+    return real() + g_tickOffset;
 }
 
 BOOL WINAPI ForwardSetPropA(HWND window, LPCSTR name, HANDLE data)
@@ -162,6 +169,7 @@ extern "C" {
 IS_FORWARD(SaveDC, 4);
 IS_FORWARD(CreateCompatibleDC, 4);
 IS_FORWARD(SetPropA, 12);
+IS_FORWARD(GetTickCount, 0);
 IS_FORWARD(WriteFile, 20);
 IS_FORWARD(WritePrivateProfileStringA, 16);
 IS_FORWARD(GetPrivateProfileStringA, 24);
@@ -180,6 +188,11 @@ Failing::Failing(Call which, int nth, int shortBy)
 Failing::~Failing()
 {
     for (Armed& a : g_armed) a.on = false;
+}
+
+void SetTickOffset(unsigned long offset)
+{
+    g_tickOffset = offset;
 }
 
 int Failing::Calls() const

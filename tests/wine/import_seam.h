@@ -40,6 +40,11 @@ public:
     int Calls() const;  // calls refused (or cut short) so far
 };
 
+// GetTickCount answers the real count plus `offset` (wrapping) until it is
+// set back to 0: a test's clock just before the 49.7-day wrap, or far into a
+// game. The program's own calls see the same clock.
+void SetTickOffset(unsigned long offset);
+
 }  // namespace is
 
 #endif

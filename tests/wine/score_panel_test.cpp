@@ -132,7 +132,6 @@ std::string WindowText(HWND window)
 class ScorePanelTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ScoreRegister(GetModuleHandleA(nullptr)); }
-    void TearDown() override { TimerSetClockOffsetForTest(0); }
 
     wt::ScopedSysColors colours{{COLOR_BTNSHADOW, ledref::kShadow},
                                 {COLOR_BTNHIGHLIGHT, ledref::kHighlight}};
