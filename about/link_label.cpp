@@ -177,7 +177,12 @@ int LinkLabelAttach(HWND control)
 {
     const LONG_PTR original =
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LinkLabelWndProc));
-    SetPropA(control, kPropOriginalProc, reinterpret_cast<HANDLE>(original));
+    // Without its saved procedure the label could neither pass on what it
+    // leaves alone nor put the procedure back at its end: it stays as it was.
+    if (!SetPropA(control, kPropOriginalProc, reinterpret_cast<HANDLE>(original))) {
+        SetWindowLongPtrA(control, GWLP_WNDPROC, original);
+        return 0;
+    }
     SetState(control, 0);
     return 1;
 }

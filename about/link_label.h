@@ -29,7 +29,9 @@ static_assert(sizeof(LinkNotify) == sizeof(NMHDR) + 8, "an NMHDR and two 32-bit 
 constexpr char kPropOriginalProc[] = "LLPROP_ORIGINALPROC";
 constexpr char kPropControlState[] = "LLPROP_CONTROLSTATE";
 
-int LinkLabelAttach(HWND control);  // always 1; the label detaches itself on WM_DESTROY
+// 1; 0, the control left as it was, when its procedure cannot be saved. The
+// label detaches itself on WM_DESTROY.
+int LinkLabelAttach(HWND control);
 LRESULT CALLBACK LinkLabelWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

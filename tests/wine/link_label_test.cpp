@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "about/link_label.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -215,6 +216,16 @@ TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
     EXPECT_EQ(reinterpret_cast<HANDLE>(&SpyProc), GetPropA(label, kPropOriginalProc));
     EXPECT_EQ(2, CountLinkProps(label));
     EXPECT_EQ(nullptr, GetPropA(label, kPropControlState));
+    {
+        // A control that cannot keep its saved procedure stays what it was.
+        is::Failing failing(is::Call::SetPropA, 1);
+        HWND plain = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 9, 9, GetParent(label),
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        EXPECT_EQ(0, LinkLabelAttach(plain));
+        EXPECT_NE(reinterpret_cast<LONG_PTR>(&LinkLabelWndProc),
+                  GetWindowLongPtrA(plain, GWLP_WNDPROC));
+        DestroyWindow(plain);
+    }
 
     wt::ScopedSysColors colours{{COLOR_BTNFACE, kFace}};
     Repaint();
