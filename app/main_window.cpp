@@ -67,16 +67,16 @@ LRESULT OnCreate(HWND main)
     return 0;
 }
 
+LRESULT OnPaint(HWND main)
+{
+    return PaintWithBackBuffer(main, DrawMainFrame);
+}
+
 LRESULT OnDestroy(HWND main)
 {
     SavePolicyDestroy(main);
     PostQuitMessage(0);
     return 0;
-}
-
-LRESULT OnPaint(HWND main)
-{
-    return PaintWithBackBuffer(main, DrawMainFrame);
 }
 
 }  // namespace

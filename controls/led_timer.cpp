@@ -15,16 +15,6 @@ TimerState* TimerRecord(HWND timer)
 
 }  // namespace
 
-int TimerRegister(HINSTANCE instance)
-{
-    return LedRegister(instance, kLedTimer);
-}
-
-HWND TimerCreate(HWND parent, int id, DWORD style)
-{
-    return LedCreate(kLedTimer, parent, id, style);
-}
-
 int TimerGetSeconds(HWND timer)
 {
     return LedGetValue(kLedTimer, timer);
@@ -65,4 +55,14 @@ VOID CALLBACK TimerOnTick(HWND timer, UINT, UINT_PTR, DWORD)
     const uint32_t elapsed = GetTickCount() - state->startTick;
     state->seconds = static_cast<int32_t>(elapsed / kMsPerSecond);
     RequestRepaint(timer);
+}
+
+int TimerRegister(HINSTANCE instance)
+{
+    return LedRegister(instance, kLedTimer);
+}
+
+HWND TimerCreate(HWND parent, int id, DWORD style)
+{
+    return LedCreate(kLedTimer, parent, id, style);
 }
