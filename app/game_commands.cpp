@@ -93,7 +93,7 @@ void OnViewSize(HWND main, const ViewSizeRow& size)
 void OnToggleTopmost(HWND main)
 {
     SetTopmost(main, IsTopmost(main) ? 0 : 1);
-    SaveCurrentSettings(main);
+    SaveCurrentSettings(main, kSettingsTopmost);
 }
 
 void OnAbout(HWND main)
@@ -126,14 +126,14 @@ LRESULT OnGridSize(HWND main)
     ScoreReset(Score(main));
     BoardCtlClear(BoardWindow(main));
     MainWndLayout(main);
-    SaveCurrentSettings(main);
+    SaveCurrentSettings(main, kSettingsGrid);
     return 0;
 }
 
 LRESULT OnCellSize(HWND main)
 {
     MainWndLayout(main);
-    SaveCurrentSettings(main);
+    SaveCurrentSettings(main, kSettingsCell);
     return 0;
 }
 

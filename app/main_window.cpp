@@ -54,13 +54,15 @@ LRESULT OnCreate(HWND main)
     const int loaded = LoadSettings(&settings);
     // The two notifications below would save while the board still has the
     // control's own first grid: no saves until both choices are applied.
+    // Without the policy's record no save happens at all in this run.
     SavePolicyCreate(main);
     SetTopmost(main, settings.topmost);
     const int cellApplied = BoardCtlSetCellSize(board, settings.cellWidth, settings.cellHeight);
     const int gridApplied = BoardCtlNewBoard(board, settings.columns, settings.rows);
-    SavePolicyBegin(main, loaded);
+    // A stored size the board could not take stays stored until the player chooses one.
+    SavePolicyBegin(main, loaded && cellApplied && gridApplied);
     // The file gets the stored choices back in their normal form.
-    if (cellApplied && gridApplied) SaveCurrentSettings(main);
+    if (cellApplied && gridApplied) SaveCurrentSettings(main, 0);
     SetFocus(board);
     MainWndLayout(main);
     AddTopmostToSystemMenu(main);

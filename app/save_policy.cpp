@@ -16,7 +16,7 @@ struct SavePolicy {
     int held;          // no saves at all
     int keepStored;    // the file could not be read at start-up
     AppSettings last;  // with keepStored: the values of the last save
-    unsigned changed;  // with keepStored: the groups the player has changed in this run
+    unsigned changed;  // with keepStored: the groups the player has chosen in this run
 };
 
 // The one way to the record; null before SavePolicyCreate, after
@@ -64,11 +64,11 @@ int SavePolicyCreate(HWND main)
     return 1;
 }
 
-void SavePolicyBegin(HWND main, int loaded)
+void SavePolicyBegin(HWND main, int applied)
 {
     SavePolicy* policy = PolicyOf(main);
     if (!policy) return;
-    policy->keepStored = !loaded;
+    policy->keepStored = !applied;
     // Without the values start-up applied, the player's changes could not be
     // told from them: no saves in this run, as over an unreadable file.
     policy->held = policy->keepStored && !ReadCurrentSettings(main, &policy->last);
@@ -79,7 +79,7 @@ void SavePolicyDestroy(HWND main)
     free(RemovePropA(main, kSavePolicyProp));
 }
 
-int SaveCurrentSettings(HWND main)
+int SaveCurrentSettings(HWND main, unsigned chosen)
 {
     SavePolicy* policy = PolicyOf(main);
     if (!policy || policy->held) return 0;
@@ -89,7 +89,7 @@ int SaveCurrentSettings(HWND main)
         SaveSettings(&settings);
         return 1;
     }
-    policy->changed |= ChangedGroups(policy->last, settings);
+    policy->changed |= chosen | ChangedGroups(policy->last, settings);
     policy->last = settings;
     const unsigned all = kSettingsTopmost | kSettingsGrid | kSettingsCell;
     SaveSettingsKeeping(&settings, all & ~policy->changed);

@@ -41,10 +41,14 @@ constexpr int kReadAttempts = 10;
 constexpr DWORD kReadRetryMs = 100;
 // Another instance saves in milliseconds; one that holds the file's mutex
 // longer is stuck or stopped in a debugger, and the game goes on without it.
-// That is safe because no save ever changes the file in place: the worst two
-// unlocked saves do is that the later one wins.
+// That is safe because no save without the mutex changes the file in place:
+// the worst two unlocked saves do is that the later one wins.
 constexpr DWORD kLoadLockWaitMs = 500;
 constexpr DWORD kSaveLockWaitMs = 200;
+// A save takes at most this long, waiting for the lock included; a rename
+// that another program refuses for a moment is tried again this often.
+constexpr DWORD kSaveBudgetMs = 200;
+constexpr DWORD kReplaceRetryMs = 20;
 
 // A save writes a temporary file beside the settings file and puts it in its
 // place in one rename. Its name is the settings file's name followed by the
@@ -207,33 +211,77 @@ int HashProfile(const char* file, unsigned long long* hash)
     return whole;
 }
 
-// The temporary file starts as the settings file byte for byte (other
-// sections, comments and code page included), or empty when there is none.
-int CopyToTemp(const char* path, const char* temp)
+// Where a save writes: the file the settings path leads to, a symbolic link
+// followed, so that a link stays a link; its attributes
+// (INVALID_FILE_ATTRIBUTES: there is no file yet); the temporary file beside it.
+struct SaveTarget {
+    char path[kPathSize];
+    char temp[kPathSize];
+    DWORD attributes;
+};
+
+// Replaces `path` by the final path of the file `file` is open on when that
+// is another name: the path went through a symbolic link or a junction.
+// Looked up at run time: systems before Vista have neither file links nor
+// the function.
+void FollowLinks(HANDLE file, char* path)
 {
-    HANDLE source = INVALID_HANDLE_VALUE;
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        // A read-only file, or a folder by its name, is not the game's to replace.
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return 0;
-        source = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (source == INVALID_HANDLE_VALUE) return 0;
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+    using Fn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto finalPath = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    char found[kPathSize + 8];  // "\\?\UNC\" before a path of 259 characters
+    const DWORD length = finalPath ? finalPath(file, found, sizeof found, 0) : 0;
+    if (length == 0 || length >= sizeof found) return;
+    const bool unc = strncmp(found, "\\\\?\\UNC\\", 8) == 0;
+    const char* rest = unc ? found + 8 : strncmp(found, "\\\\?\\", 4) == 0 ? found + 4 : found;
+    char resolved[kPathSize];
+    if (snprintf(resolved, sizeof resolved, "%s%s", unc ? "\\\\" : "", rest) >= kPathSize) return;
+    if (lstrcmpiA(resolved, path) != 0) memcpy(path, resolved, sizeof resolved);
+}
+
+// 0 when the file is not the game's to replace: read-only (a link to a
+// read-only file too), a folder by its name, out of reach, a link to
+// nothing, or with a temporary file's path longer than 259 characters.
+int FindTarget(const char* path, SaveTarget* target)
+{
+    snprintf(target->path, sizeof target->path, "%s", path);
+    target->attributes = INVALID_FILE_ATTRIBUTES;
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (GetFileInformationByHandle(file, &info)) target->attributes = info.dwFileAttributes;
+        FollowLinks(file, target->path);
+        CloseHandle(file);
+        if (target->attributes == INVALID_FILE_ATTRIBUTES ||
+            (target->attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+            return 0;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND ||
+               GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
         return 0;
     }
-    HANDLE target =
-        CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    int copied = target != INVALID_HANDLE_VALUE;
-    while (copied && source != INVALID_HANDLE_VALUE) {
+    const int length = snprintf(target->temp, sizeof target->temp, kTempFormat, target->path,
+                                static_cast<unsigned long>(GetCurrentProcessId()));
+    // 259 characters at most, like any path the profile functions take.
+    return length >= 0 && length < kPathSize - 1;
+}
+
+// The temporary file starts as the settings file byte for byte (other
+// sections, comments and encoding included), or empty when there is none.
+int CopyInto(HANDLE temp, const SaveTarget& target)
+{
+    if (target.attributes == INVALID_FILE_ATTRIBUTES) return 1;
+    HANDLE source = CreateFileA(target.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    int copied = source != INVALID_HANDLE_VALUE;
+    while (copied) {
         char chunk[4096];
         DWORD got = 0, written = 0;
         copied = ReadFile(source, chunk, sizeof chunk, &got, nullptr);
         if (!copied || got == 0) break;
-        copied = WriteFile(target, chunk, got, &written, nullptr) && written == got;
+        copied = WriteFile(temp, chunk, got, &written, nullptr) && written == got;
     }
     if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
-    if (target != INVALID_HANDLE_VALUE) CloseHandle(target);
     return copied;
 }
 
@@ -244,43 +292,145 @@ bool ReadsBack(const char* file, const char* key, const char* expected)
     return strcmp(text, expected) == 0;
 }
 
+// How the text of a file ends, in its own encoding: UTF-16 (after a
+// byte-order mark) or bytes (ANSI, UTF-8).
+enum TextEnd {
+    kTextCut = 0,      // not even a whole character: UTF-16 of an odd length
+    kTextUnended = 1,  // a last line without a line end
+    kTextEnded = 2,    // with a line end, or no text at all
+};
+
+bool ReadAt(HANDLE file, LONG offset, DWORD method, unsigned char* bytes, DWORD count)
+{
+    DWORD got = 0;
+    return SetFilePointer(file, offset, nullptr, method) != INVALID_SET_FILE_POINTER &&
+           ReadFile(file, bytes, count, &got, nullptr) && got == count;
+}
+
+TextEnd TextEndOf(HANDLE file)
+{
+    const DWORD size = GetFileSize(file, nullptr);
+    unsigned char head[2] = {0, 0}, tail[2] = {0, 0};
+    if (size == 0) return kTextEnded;
+    if (size == INVALID_FILE_SIZE || !ReadAt(file, -1, FILE_END, tail + 1, 1)) return kTextCut;
+    const bool little =
+        size >= 2 && ReadAt(file, 0, FILE_BEGIN, head, 2) && head[0] == 0xFF && head[1] == 0xFE;
+    const bool big = head[0] == 0xFE && head[1] == 0xFF;
+    if (!little && !big) return tail[1] == '\n' ? kTextEnded : kTextUnended;
+    if (size % 2 != 0 || !ReadAt(file, -2, FILE_END, tail, 2)) return kTextCut;
+    const unsigned char last = little ? tail[0] : tail[1], other = little ? tail[1] : tail[0];
+    return size == 2 || (last == '\n' && other == 0) ? kTextEnded : kTextUnended;
+}
+
+TextEnd TextEndOf(const char* file)
+{
+    HANDLE handle = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return kTextCut;
+    const TextEnd end = TextEndOf(handle);
+    CloseHandle(handle);
+    return end;
+}
+
 // The profile functions do not report a full disk: the file is just cut
-// short. A whole file ends with a line end. The rename below is only as safe
-// as the bytes are on the disk, so they are flushed, which Windows does only
-// through a handle that may write.
-bool WholeOnDisk(const char* file)
+// short. The lines and values the check reads tell most cuts; the rest take
+// away a line end that the file had (a file the game or Wine writes ends
+// every line; a hand edit may leave the last line without one, which
+// Windows' profile functions keep) or half a UTF-16 character. The rename
+// below is only as safe as the bytes are on the disk, so they are flushed,
+// which Windows does only through a handle that may write.
+bool WholeOnDisk(const char* file, TextEnd before)
 {
     HANDLE handle = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
-    char last = 0;
-    DWORD got = 0;
-    const bool whole = SetFilePointer(handle, -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
-                       ReadFile(handle, &last, 1, &got, nullptr) && got == 1 && last == '\n' &&
-                       FlushFileBuffers(handle);
+    const TextEnd end = TextEndOf(handle);
+    const bool whole = end != kTextCut && end >= before && FlushFileBuffers(handle);
     CloseHandle(handle);
     return whole;
 }
 
-// The three profile writes go to the temporary file, which replaces the
-// settings file only when it reads back as the old file with the new values.
-int WriteTemp(const char* temp, const AppSettings* settings)
+// The three profile writes, judged by what matters: the file reads back as
+// it was, in either encoding, but for the three new values.
+int WriteChecked(const char* file, const AppSettings* settings)
 {
     char grid[32], cell[32];
     snprintf(grid, sizeof grid, "%d, %d", settings->columns, settings->rows);
     snprintf(cell, sizeof cell, "%d, %d", settings->cellWidth, settings->cellHeight);
-    unsigned long long before = 0, after = 0;
-    const int written = HashProfile(temp, &before) &&
-                        IniWriteFlag(temp, kSection, kTopmostKey, settings->topmost) &&
-                        IniWriteQuoted(temp, kSection, kGridKey, grid) &&
-                        IniWriteQuoted(temp, kSection, kCellKey, cell);
-    ForgetProfile(temp);
+    const TextEnd before = TextEndOf(file);
+    unsigned long long hashBefore = 0, hashAfter = 0;
+    const int written = HashProfile(file, &hashBefore) &&
+                        IniWriteFlag(file, kSection, kTopmostKey, settings->topmost) &&
+                        IniWriteQuoted(file, kSection, kGridKey, grid) &&
+                        IniWriteQuoted(file, kSection, kCellKey, cell);
+    ForgetProfile(file);
     if (!written) return 0;
-    const int right = ReadsBack(temp, kTopmostKey, settings->topmost ? "1" : "0") &&
-                      ReadsBack(temp, kGridKey, grid) && ReadsBack(temp, kCellKey, cell) &&
-                      HashProfile(temp, &after) && after == before && WholeOnDisk(temp);
-    ForgetProfile(temp);
+    const int right = ReadsBack(file, kTopmostKey, settings->topmost ? "1" : "0") &&
+                      ReadsBack(file, kGridKey, grid) && ReadsBack(file, kCellKey, cell) &&
+                      HashProfile(file, &hashAfter) && hashAfter == hashBefore &&
+                      WholeOnDisk(file, before);
+    ForgetProfile(file);
     return right;
+}
+
+bool Exists(const char* file)
+{
+    return GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Another program (an indexer, antivirus, a sync client) holds one of the
+// files a moment.
+bool HeldByAnother(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// Puts the checked temporary file in the settings file's place. ReplaceFileA
+// keeps what the player set on the old file: its rights and its identity,
+// which shortcuts and sync clients follow; hidden and system come along on
+// the temporary file, since not every system's ReplaceFileA carries them. A
+// file that is not there (yet, or any more after a replace that failed
+// halfway) has nothing to keep: the temporary file is renamed. A refused
+// rename is tried again while the save's time lasts.
+int PutInPlace(const SaveTarget& target, DWORD started)
+{
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD kept = target.attributes == INVALID_FILE_ATTRIBUTES ? 0 : target.attributes & kKept;
+    if (kept && !SetFileAttributesA(target.temp, kept | FILE_ATTRIBUTE_ARCHIVE)) return 0;
+    for (;;) {
+        if (Exists(target.path) ? ReplaceFileA(target.path, target.temp, nullptr,
+                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                                : MoveFileExA(target.temp, target.path,
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 1;
+        if (!HeldByAnother(GetLastError()) || GetTickCount() - started >= kSaveBudgetMs) return 0;
+        Sleep(kReplaceRetryMs);
+    }
+}
+
+// A temporary copy, checked, then put in place: a kill, a full disk or any
+// failed step leaves the settings file as it was and removes the copy.
+// `locked`: this save holds the settings file's lock.
+int SaveThrough(const SaveTarget& target, const AppSettings* values, bool locked, DWORD started)
+{
+    HANDLE temp = CreateFileA(target.temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (temp == INVALID_HANDLE_VALUE) {
+        // Rights granted on the file alone, none to make a file in its
+        // folder: the file would never take a save. The profile functions
+        // write it in place then, as they were made to. A kill or a full disk
+        // in the middle may cut it short, and another game's save must not
+        // come between the writes: only under the lock.
+        return GetLastError() == ERROR_ACCESS_DENIED && locked &&
+               target.attributes != INVALID_FILE_ATTRIBUTES && WriteChecked(target.path, values);
+    }
+    const int copied = CopyInto(temp, target);
+    CloseHandle(temp);
+    const int saved = copied && WriteChecked(target.temp, values) && PutInPlace(target, started);
+    if (!saved) DeleteFileA(target.temp);
+    return saved;
 }
 
 // Whether the process `id` still runs; a process that cannot be asked runs.
@@ -340,27 +490,20 @@ int ReadKept(const char* path, unsigned keep, AppSettings* settings)
     return 1;
 }
 
-// A save changes the settings file whole or not at all: a kill, a full disk
-// or any failed step leaves it as it was and removes the temporary file.
-// When the temporary file's path needs more than 259 characters nothing is
-// written: a save in place could be cut short again.
+// A save changes the settings file whole or not at all, except in a folder
+// that takes no new file. When the temporary file's path needs more than
+// 259 characters nothing is written: a save in place could be cut short again.
 int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
 {
     if (path == nullptr) return 0;
-    char temp[kPathSize];
-    const int length = snprintf(temp, sizeof temp, kTempFormat, path,
-                                static_cast<unsigned long>(GetCurrentProcessId()));
-    // 259 characters at most, like any path the profile functions take.
-    if (length < 0 || length >= kPathSize - 1) return 0;
+    const DWORD started = GetTickCount();
     HANDLE lock = LockSettingsFile(path, kSaveLockWaitMs);
-    RemoveLeftTempFiles(path);
+    SaveTarget target;
+    const int found = FindTarget(path, &target);
+    RemoveLeftTempFiles(target.path);
     AppSettings values = *settings;
-    int saved = 0;
-    if (keep == 0 || ReadKept(path, keep, &values)) {
-        saved = CopyToTemp(path, temp) && WriteTemp(temp, &values) &&
-                MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!saved) DeleteFileA(temp);
-    }
+    const int saved = found && (keep == 0 || ReadKept(path, keep, &values)) &&
+                      SaveThrough(target, &values, lock != nullptr, started);
     UnlockSettingsFile(lock);
     return saved;
 }

@@ -26,8 +26,11 @@ constexpr unsigned kSettingsCell = 4;
 // stays unreadable for a moment: the caller must then not save over it.
 int LoadSettings(AppSettings* settings);
 // A save replaces the file whole or leaves it as it was (a kill, a full disk,
-// a failed write); it waits at most 200 ms for another instance's load or
-// save. Failures are not reported: always 1.
+// a failed write), keeping its encoding, attributes and rights; a file
+// reached through a link is saved where the link leads, and in a folder that
+// takes no new file the file is written in place. It waits at most 200 ms,
+// for another instance's load or save or a program holding the file.
+// Failures are not reported: always 1.
 int SaveSettings(const AppSettings* settings);
 // The same, but the values of the groups in `keep` stay as the file stores
 // them; when the file exists but cannot be read nothing is written. 1 when

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """A settings file asking for always-on-top and sizes out of range: the
 window starts on top with the sizes clamped, and start-up writes the clamped
-values back."""
+values back. A settings file that is a link stays one: saves go to its file."""
+import os
+
 from game import CELL_KEY, GRID_KEY, SECTION, TOPMOST_KEY, check, run
+
+VIEW_SIZE_24 = "40022"
 
 
 def test(game):
@@ -19,6 +23,15 @@ def test(game):
     game.key("alt+F4")
     code = game.wait_exit()
     check(code == 0, f"exit code {code}")
+
+    os.replace(game.ini, os.path.join(game.work, "real.ini"))
+    os.symlink("real.ini", game.ini)
+    game.start()
+    code, _ = game.probe("command", VIEW_SIZE_24)
+    check(code == 0, "the view change did not return")
+    check(os.path.islink(game.ini), "the link became a file of its own")
+    want[3] = f'{CELL_KEY}="24, 24"'
+    check(game.settings_lines() == want, f"linked settings file {game.settings_lines()}")
 
 
 run(test)

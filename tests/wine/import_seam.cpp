@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 
-constexpr int kCalls = static_cast<int>(is::Call::MoveFileExA) + 1;
+constexpr int kCalls = static_cast<int>(is::Call::CreateFileA) + 1;
 
 struct Armed {
     bool on = false;
@@ -90,15 +92,31 @@ void CutShort(LPCSTR file, int bytes)
     CloseHandle(handle);
 }
 
+// A file of bytes (not UTF-16) whose last line has no line end.
+bool LastLineUnended(LPCSTR file)
+{
+    HANDLE handle = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    unsigned char head[2] = {0, 0}, last = '\n';
+    DWORD got = 0;
+    ReadFile(handle, head, 2, &got, nullptr);
+    if (SetFilePointer(handle, -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+        ReadFile(handle, &last, 1, &got, nullptr);
+    CloseHandle(handle);
+    return last != '\n' && !(head[0] == 0xFF && head[1] == 0xFE);
+}
+
 BOOL WINAPI ForwardWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR text, LPCSTR file)
 {
     static const auto real = Real<BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, LPCSTR)>(
         "kernel32.dll", "WritePrivateProfileStringA");
-    if (!Refuse(is::Call::WritePrivateProfileStringA)) return real(section, key, text, file);
-    const int cut = Of(is::Call::WritePrivateProfileStringA).shortBy;
-    if (cut == 0 || file == nullptr) return FALSE;
+    const bool refused = Refuse(is::Call::WritePrivateProfileStringA);
+    const int cut = refused ? Of(is::Call::WritePrivateProfileStringA).shortBy : 0;
+    if (refused && (cut == 0 || file == nullptr)) return FALSE;
+    const bool unended = section && file && LastLineUnended(file);
     const BOOL written = real(section, key, text, file);
-    CutShort(file, cut);
+    if (unended && !LastLineUnended(file)) CutShort(file, 2);  // Wine's "\r\n"
+    if (cut > 0) CutShort(file, cut);
     return written;
 }
 
@@ -151,6 +169,30 @@ BOOL WINAPI ForwardMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
     return FALSE;
 }
 
+BOOL WINAPI ForwardReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                                LPVOID exclude, LPVOID reserved)
+{
+    using Fn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
+    static const auto real = Real<Fn>("kernel32.dll", "ReplaceFileA");
+    if (!Refuse(is::Call::ReplaceFileA))
+        return real(replaced, replacement, backup, flags, exclude, reserved);
+    SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
+    return FALSE;
+}
+
+HANDLE WINAPI ForwardCreateFileA(LPCSTR name, DWORD access, DWORD share,
+                                 LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                 HANDLE templateFile)
+{
+    using Fn = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    static const auto real = Real<Fn>("kernel32.dll", "CreateFileA");
+    const char* tail = name && strlen(name) >= 4 ? name + strlen(name) - 4 : "";
+    if (lstrcmpiA(tail, ".tmp") != 0 || !Refuse(is::Call::CreateFileA))
+        return real(name, access, share, security, disposition, flags, templateFile);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 // The import pointer of a function, pointed at its forwarder. Its symbol has
@@ -175,6 +217,8 @@ IS_FORWARD(WritePrivateProfileStringA, 16);
 IS_FORWARD(GetPrivateProfileStringA, 24);
 IS_FORWARD(FlushFileBuffers, 4);
 IS_FORWARD(MoveFileExA, 12);
+IS_FORWARD(ReplaceFileA, 24);
+IS_FORWARD(CreateFileA, 28);
 }
 
 namespace is {

@@ -9,8 +9,10 @@
 // needs no GDI handle, SetPropA no memory of ours, a write a full disk);
 // Windows may. One Failing at a time.
 //
-// Unarmed, FlushFileBuffers still answers as Windows does and Wine does not:
-// a handle without write access cannot be flushed.
+// Unarmed, two calls still answer as Windows does and Wine does not:
+// FlushFileBuffers cannot flush a handle without write access, and a profile
+// write leaves a last line that has no line end without one (Windows edits
+// the file in place; Wine rewrites it and ends every line).
 
 namespace is {
 
@@ -23,6 +25,8 @@ enum class Call {
     GetPrivateProfileStringA,  // refused: an empty text
     FlushFileBuffers,
     MoveFileExA,
+    ReplaceFileA,  // refused as when another program holds the file
+    CreateFileA,   // only for a name ending in ".tmp": the folder takes no new file
 };
 
 class Failing {

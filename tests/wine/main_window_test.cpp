@@ -26,6 +26,7 @@
 #include "engine/solver.h"
 #include "resources/resource_ids.h"
 #include "tests/wine/about_driver.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -1050,6 +1051,25 @@ TEST_F(MainWindowTest, StartUpWritesBackOnlyTheStoredChoicesWhateverAllocationFa
         }
     }
     EXPECT_GT(withoutTheStoredGrid, 0) << "no start-up failed to make the stored board";
+
+    // A record a window cannot hold is freed, and no step writes a wrong value.
+    for (int n = 1, refused = 1; refused; ++n) {
+        WriteFile(path, stored);
+        ms::MallocWatch watch;
+        {
+            is::Failing failing(is::Call::SetPropA, n);
+            main = MainWndCreate(GetModuleHandleA(nullptr));
+            wt::PumpMessages();
+            refused = failing.Calls();
+        }
+        if (main) Command(IDM_SIZE_3);
+        DestroyWindow(main);
+        wt::PumpMessages();
+        // Wine sends no WM_DESTROY to the children of a window whose creation failed.
+        EXPECT_EQ(0, main ? watch.Live() : 0) << "SetPropA " << n << " failed";
+        const std::string saved = ReadFile(path);
+        EXPECT_TRUE(saved == stored || saved == SettingsFile(0, "\"5, 7\"", "\"24, 24\"")) << n;
+    }
 }
 
 TEST_F(MainWindowTest, AFileUnreadableAtStartGetsOnlyThePlayersChangesOnceItReads)
@@ -1066,13 +1086,13 @@ TEST_F(MainWindowTest, AFileUnreadableAtStartGetsOnlyThePlayersChangesOnceItRead
     Command(IDM_SIZE_3);   // not written while the file is held, but remembered
     CloseHandle(held);
     EXPECT_EQ(stored, ReadFile(path));
-    Command(IDM_LEVEL_2);
-    // Always-on-top stays as stored; the two changes of this run are saved.
-    EXPECT_EQ(SettingsFile(1, "\"5, 5\"", "\"24, 24\""), ReadFile(path));
+    Command(IDM_LEVEL_1);  // the grid shown, chosen: a choice all the same
+    // Always-on-top stays as stored; the two choices of this run are saved.
+    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"24, 24\""), ReadFile(path));
 
     // A board that is gone cannot tell its sizes: nothing is saved.
     SendMessageA(Board(), WM_CLOSE, 0, 0);
     ASSERT_EQ(nullptr, Board());
     Command(IDM_TOPMOST);
-    EXPECT_EQ(SettingsFile(1, "\"5, 5\"", "\"24, 24\""), ReadFile(path));
+    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"24, 24\""), ReadFile(path));
 }
