@@ -51,12 +51,14 @@ constexpr DWORD kSaveBudgetMs = 200;
 constexpr DWORD kReplaceRetryMs = 20;
 
 // A save writes a temporary file beside the settings file and puts it in its
-// place in one rename. Its name is the settings file's name followed by the
-// saving process's id in eight hex digits and ".tmp", so it is unique per
-// process and a later save knows one that a killed game left behind.
+// place, the old file moved aside for that moment. Their names are the
+// settings file's name followed by the saving process's id in eight hex
+// digits and ".tmp" or ".bak", so they are unique per process and a later
+// game knows those that a killed game left behind.
 constexpr char kTempFormat[] = "%s.%08lx.tmp";
-constexpr char kTempPattern[] = "%s.*.tmp";
-constexpr int kTempSuffixLength = 13;
+constexpr char kBackupFormat[] = "%s.%08lx.bak";
+constexpr char kLeftPattern[] = "%s.*";
+constexpr int kTempSuffixLength = 13;  // ".bak" as long as ".tmp"
 
 int Clamp(int value, int minimum, int maximum)
 {
@@ -148,6 +150,8 @@ void SetDefaults(AppSettings* settings)
     settings->cellWidth = settings->cellHeight = kCell.defaultValue;
 }
 
+void TidyLeftFiles(const char* path);  // with the save, below
+
 // `path` is null when the settings file's path could not be had: the
 // profile functions would then read and write win.ini, so the defaults apply.
 int LoadFromFile(const char* path, AppSettings* settings)
@@ -155,6 +159,7 @@ int LoadFromFile(const char* path, AppSettings* settings)
     SetDefaults(settings);
     if (path == nullptr) return 1;
     HANDLE lock = LockSettingsFile(path, kLoadLockWaitMs);
+    TidyLeftFiles(path);
     const int readable = WaitUntilReadable(path, kReadAttempts);
     if (readable) {
         settings->topmost = IniReadInt(path, kSection, kTopmostKey, 0);
@@ -217,6 +222,7 @@ int HashProfile(const char* file, unsigned long long* hash)
 struct SaveTarget {
     char path[kPathSize];
     char temp[kPathSize];
+    char backup[kPathSize];
     DWORD attributes;
 };
 
@@ -260,8 +266,9 @@ int FindTarget(const char* path, SaveTarget* target)
                GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
         return 0;
     }
-    const int length = snprintf(target->temp, sizeof target->temp, kTempFormat, target->path,
-                                static_cast<unsigned long>(GetCurrentProcessId()));
+    const unsigned long self = GetCurrentProcessId();
+    snprintf(target->backup, sizeof target->backup, kBackupFormat, target->path, self);
+    const int length = snprintf(target->temp, sizeof target->temp, kTempFormat, target->path, self);
     // 259 characters at most, like any path the profile functions take.
     return length >= 0 && length < kPathSize - 1;
 }
@@ -387,6 +394,25 @@ bool HeldByAnother(DWORD error)
            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
+// ReplaceFileA with the old file kept as `backup` until the new one is in.
+// Not every system's ReplaceFileA is one step: Wine's moves the old file
+// aside and then the new one in, and a game killed in between leaves no
+// settings file. The backup is then the whole old file, which the next game
+// puts back (TidyLeftFiles). A replace that moved the old file aside but
+// could not move the new one in puts it back at once.
+bool ReplaceKeepingBackup(const SaveTarget& target)
+{
+    if (ReplaceFileA(target.path, target.temp, target.backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
+        DeleteFileA(target.backup);
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileExA(target.backup, target.path, 0);
+    SetLastError(error);
+    return false;
+}
+
 // Puts the checked temporary file in the settings file's place. ReplaceFileA
 // keeps what the player set on the old file: its rights and its identity,
 // which shortcuts and sync clients follow; hidden and system come along on
@@ -400,8 +426,7 @@ int PutInPlace(const SaveTarget& target, DWORD started)
     const DWORD kept = target.attributes == INVALID_FILE_ATTRIBUTES ? 0 : target.attributes & kKept;
     if (kept && !SetFileAttributesA(target.temp, kept | FILE_ATTRIBUTE_ARCHIVE)) return 0;
     for (;;) {
-        if (Exists(target.path) ? ReplaceFileA(target.path, target.temp, nullptr,
-                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+        if (Exists(target.path) ? ReplaceKeepingBackup(target)
                                 : MoveFileExA(target.temp, target.path,
                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return 1;
@@ -443,25 +468,28 @@ bool ProcessRuns(DWORD id)
     return runs;
 }
 
-// The id in `name` when it is the name of a temporary file of the settings
-// file named `base`; 0 otherwise.
-DWORD TempFileOwner(const char* name, const char* base)
+// The id in `name` when it is the name of a temporary file (or, with
+// `backup` set, of a backup) of the settings file named `base`; 0 otherwise.
+DWORD LeftFileOwner(const char* name, const char* base, bool* backup)
 {
     const size_t length = strlen(base);
     if (strlen(name) != length + kTempSuffixLength || strncmp(name, base, length) != 0) return 0;
     const char* digits = name + length + 1;
     for (int i = 0; i < 8; ++i)
         if (!isxdigit(static_cast<unsigned char>(digits[i]))) return 0;
-    if (name[length] != '.' || strcmp(digits + 8, ".tmp") != 0) return 0;
+    *backup = strcmp(digits + 8, ".bak") == 0;
+    if (name[length] != '.' || (!*backup && strcmp(digits + 8, ".tmp") != 0)) return 0;
     return strtoul(digits, nullptr, 16);
 }
 
-// Removes the temporary files that killed games left beside the settings
-// file; those of games still running are theirs.
-void RemoveLeftTempFiles(const char* path)
+// Clears up after killed games (those of games still running are theirs):
+// their temporary files go, and so do their backups, but for one where the
+// settings file is missing: that game was killed inside its replace, and
+// the backup, the whole old file, goes back in its place.
+void TidyLeftFiles(const char* path)
 {
     char found[kPathSize];
-    if (snprintf(found, sizeof found, kTempPattern, path) >= kPathSize) return;
+    if (snprintf(found, sizeof found, kLeftPattern, path) >= kPathSize) return;
     int folderLength = 0;
     for (int i = 0; path[i]; ++i)
         if (IsSeparatorAt(path, i)) folderLength = i + 1;
@@ -469,11 +497,12 @@ void RemoveLeftTempFiles(const char* path)
     HANDLE find = FindFirstFileA(found, &data);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        const DWORD owner = TempFileOwner(data.cFileName, path + folderLength);
+        bool backup = false;
+        const DWORD owner = LeftFileOwner(data.cFileName, path + folderLength, &backup);
         if (owner == 0 || (owner != GetCurrentProcessId() && ProcessRuns(owner))) continue;
         // As long as the settings file's temporary name, which fits.
         snprintf(found, sizeof found, "%.*s%s", folderLength, path, data.cFileName);
-        DeleteFileA(found);
+        if (!backup || Exists(path) || !MoveFileExA(found, path, 0)) DeleteFileA(found);
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
@@ -498,9 +527,10 @@ int SaveToFile(const char* path, const AppSettings* settings, unsigned keep)
     if (path == nullptr) return 0;
     const DWORD started = GetTickCount();
     HANDLE lock = LockSettingsFile(path, kSaveLockWaitMs);
+    TidyLeftFiles(path);
     SaveTarget target;
     const int found = FindTarget(path, &target);
-    RemoveLeftTempFiles(target.path);
+    if (strcmp(target.path, path) != 0) TidyLeftFiles(target.path);
     AppSettings values = *settings;
     const int saved = found && (keep == 0 || ReadKept(path, keep, &values)) &&
                       SaveThrough(target, &values, lock != nullptr, started);

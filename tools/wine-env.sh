@@ -4,7 +4,8 @@
 # Expects $root (the repository) and $build (the build folder) to be set.
 #   i686    build/wineprefix    a 32-bit prefix, Wine's 32-bit loader
 #   x86_64  build/wineprefix64  a 64-bit prefix, Wine's 64-bit loader
-# Sourcing it selects i686, as every tool but the test command wants.
+# Sourcing it selects i686, as every tool but the test command wants. A tool
+# that wants a prefix of its own sets tessaly_prefix_i686 (or _x86_64) first.
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # Code page 932 for the ANSI functions comes from the Japanese locale.
@@ -19,13 +20,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 tessaly_use_arch() {
     case $1 in
     i686)
-        export WINEPREFIX=$build/wineprefix WINEARCH=win32 TESSALY_WINE=wine
+        export WINEPREFIX=${tessaly_prefix_i686:-$build/wineprefix} WINEARCH=win32 TESSALY_WINE=wine
         unset WINELOADER
         ;;
     x86_64)
         local loader=/usr/lib/wine/wine64
         command -v wine64 >/dev/null 2>&1 && loader=$(command -v wine64)
-        export WINEPREFIX=$build/wineprefix64 WINEARCH=win64 TESSALY_WINE=$loader WINELOADER=$loader
+        export WINEPREFIX=${tessaly_prefix_x86_64:-$build/wineprefix64} WINEARCH=win64
+        export TESSALY_WINE=$loader WINELOADER=$loader
         ;;
     *)
         echo "tessaly_use_arch: unknown architecture '$1'" >&2

@@ -433,8 +433,9 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
     snprintf(liveName, sizeof liveName, "knaplet.ini.%08lx.tmp", live.dwProcessId);
     const std::string half = "[Tessaly]\r\n" + kGrid + "=\"9, 9\"\r\n";
     for (const std::string name :
-         {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.backup.tmp", "knaplet.ini.0000001.tmp",
-          "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp", "knaplet.ini.7ffffff2.TMP"})
+         {"knaplet.ini.7ffffff0.tmp", "knaplet.ini.7ffffff4.bak", "knaplet.ini.backup.tmp",
+          "knaplet.ini.0000001.tmp", "knaplet.ini.7ffffffg.tmp", "KNAPLET.INI.7ffffff1.tmp",
+          "knaplet.ini.7ffffff2.TMP"})
         WriteBytes(folder / name, half);
     WriteBytes(folder / liveName, half);
     EXPECT_EQ(Show({0, 4, 4, 32, 32}), Show(Load(folder / "knaplet.exe")));
@@ -451,6 +452,15 @@ TEST(SettingsSave, TemporaryFilesOfEndedGamesAreRemovedAndNeverRead)
                                      "knaplet.ini.backup.tmp"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, names);
+
+    // A game killed inside its replace left the old file aside, and no file:
+    // the next start puts it back.
+    DeleteFileA(ini.c_str());
+    const std::string aside = folder / "knaplet.ini.7ffffff3.bak";
+    WriteBytes(aside, half);
+    EXPECT_EQ(Show({0, 9, 9, 32, 32}), Show(Load(folder / "knaplet.exe")));
+    EXPECT_EQ(half, ReadBytes(ini));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(aside.c_str()));
 }
 
 TEST(IniRoutines, ReadIntGivesItsDefaultWithoutANumber)
