@@ -969,6 +969,8 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
     ASSERT_TRUE(GetClassInfoExA(instance, "tessaly_twice", &wc));
     EXPECT_NE(nullptr, wc.hIcon);  // the program file's, as the shell shows it
     EXPECT_NE(nullptr, wc.hIconSm);
+    // A file the shell cannot read has no icon, not a stray handle to destroy.
+    EXPECT_EQ(nullptr, GetFileShellIcon("c:\\no such folder\\knaplet.exe", FALSE));
     const int before = CountIcons();
     EXPECT_GE(before, 2);  // the class's own two
     EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
