@@ -88,6 +88,7 @@ struct Note {
     bool captured;
     bool hot;
     const void* model;
+    bool repaintDue;  // the control has asked for a repaint
 };
 
 int g_paints = 0;
@@ -188,7 +189,8 @@ protected:
                             notes.push_back({header->code, header->hwndFrom, header->idFrom, wParam,
                                              GetWindowSize(header->hwndFrom),
                                              GetCapture() == header->hwndFrom,
-                                             model && BoardGetHot(model, &hot) != 0, model});
+                                             model && BoardGetHot(model, &hot) != 0, model,
+                                             GetUpdateRect(header->hwndFrom, nullptr, FALSE) != 0});
                             if (header->code == BN_PRESSED && onPressed)
                                 onPressed(header->hwndFrom);
                             if (header->code == BN_SOLVED && onSolved) onSolved(header->hwndFrom);
@@ -378,6 +380,7 @@ TEST_F(BoardCtlTest, AClickShowsThePushAndFlipsTheCellWithItsNeighbours)
     EXPECT_EQ("raised", Look(2, 1));
     Up();
     EXPECT_EQ(kPressed, Codes());
+    EXPECT_TRUE(notes[0].repaintDue);  // a parent that updates the window at once sees the move
     EXPECT_EQ((std::vector<std::string>{".#..", "###.", ".#..", "...."}), Cells());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ("sunk", Look(1, 1));  // the marks are gone

@@ -16,6 +16,7 @@
 #include "controls/board_control.h"
 #include "controls/board_paint.h"
 #include "engine/board.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -355,6 +356,21 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
     }
     const RECT frame = {0, 0, 2, 2};
     RepaintAndCompare(&frame, "the frame alone");
+    // After a whole paint a press repaints only its cells, on oblong cells and
+    // an oblong grid too: no tiles remade (an allocation), no bevel (a SaveDC).
+    BoardCtlNewBoard(control, 7, 5);
+    BoardCtlSetCellSize(control, 13, 7);
+    RepaintAndCompare(nullptr, "oblong");
+    BoardPress(Model(), GridPoint{2, 3});
+    {
+        ms::MallocWatch allocations;
+        is::Failing saves(is::Call::SaveDC);
+        InvalidateRect(control, nullptr, FALSE);
+        UpdateWindow(control);
+        EXPECT_EQ(0, allocations.Calls());
+        EXPECT_EQ(0, saves.Calls());
+    }
+    RepaintAndCompare(nullptr, "a press on oblong cells");
     std::mt19937 random(7031u);
     auto below = [&](int n) { return static_cast<int>(random() % n); };
     std::optional<wt::ScopedSysColors> scheme;

@@ -293,6 +293,7 @@ TEST_F(LinkLabelTest, HoverAndLeaveAskTheCursorNotTheMessage)
     ASSERT_EQ(1, Notes(LLN_HOVER));
     EXPECT_EQ(static_cast<DWORD>(MK_SHIFT), g.notes[0].keyFlags);
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(500, 400)), g.notes[0].position);
+    EXPECT_TRUE(Spied(WM_MOUSEMOVE, MK_SHIFT));  // and passes the move on as it came
     // Hit tests answer for the cursor too: the label keeps a hit that a plain
     // static would let through, and passes on the rest.
     EXPECT_EQ(HTCLIENT, SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(0, 0)));

@@ -464,6 +464,10 @@ TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
     BoardNotify other = {Score(), IDC_SCORE, BN_PRESSED};
     SendMessageA(main, WM_NOTIFY, IDC_SCORE, reinterpret_cast<LPARAM>(&other));
     EXPECT_EQ(2, ScoreGetClicks(Score()));
+    // Nor does a stranger's whose id, taken for a message, is WM_CLOSE.
+    other.idFrom = WM_CLOSE;
+    SendMessageA(main, WM_NOTIFY, WM_CLOSE, reinterpret_cast<LPARAM>(&other));
+    ASSERT_TRUE(IsWindow(main));
     wt::PumpFor(1150);
     EXPECT_GE(ScoreGetSeconds(Score()), 1);  // the timer runs
 
