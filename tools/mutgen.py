@@ -59,7 +59,7 @@ COVERAGE = (
     (r"app/(sjis_path|number_parse)\.", "host.text_tests|wine.settings_tests"),
     (r"app/settings\.", "wine.settings_tests|wine.main_window_tests"),
     (r"app/window_util\.", "wine.main_window_tests|wine.board_control_tests|wine.score_tests"),
-    (r"app/winmain\.", "e2e.start_and_exit|e2e.play"),
+    (r"app/winmain\.", "wine.main_window_tests|e2e.start_and_exit|e2e.play"),
     (r"app/", "wine.main_window_tests"),
     (r"controls/(back_buffer|bevel|rect_math)\.", "wine.paint_tests|wine.board_control_tests"),
     (r"controls/(board_control|board_paint|cell_tiles)\.",

@@ -179,6 +179,14 @@ INT_PTR CALLBACK SwallowInitHook(HWND dialog, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
+// Takes the link's font away before the box sets it up, as a template
+// without a font would leave it.
+INT_PTR CALLBACK NoUrlFontHook(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) SendDlgItemMessageA(dialog, IDC_ABOUT_URL, WM_SETFONT, 0, 0);
+    return FALSE;
+}
+
 class AboutBoxTest : public testing::Test {
 protected:
     void SetUp() override
@@ -296,6 +304,13 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         p = wt::ReadClientPixels(link);
         EXPECT_GT(CountColour(p, kBlue), 10);
         EXPECT_EQ(0, CountColour(p, kRed));
+    });
+    // A link without a font of its own is the system font, underlined.
+    info.hook = NoUrlFontHook;
+    ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+        const LOGFONTA link = FontOf(GetPropA(dialog, kPropFontUrl));
+        EXPECT_STREQ(FontOf(GetStockObject(SYSTEM_FONT)).lfFaceName, link.lfFaceName);
+        EXPECT_EQ(1, link.lfUnderline);
     });
 }
 
@@ -568,6 +583,8 @@ TEST_F(AboutBoxTest, TheMailLinkOpensItsTargetAndTheBoxStaysOpen)
         TOOLINFOA tool;
         EXPECT_EQ("作者へメールを送る", ToolText(tips[0], 0, &tool));
 
+        MoveCursorTo(CentreOf(GetDlgItem(dialog, IDOK)));
+        EXPECT_NE(info.linkCursor, GetCursor());  // the hand is the link's alone
         Click(mail, 3, 3);
         EXPECT_TRUE(target.Opened(5000));
         wt::PumpFor(100);
