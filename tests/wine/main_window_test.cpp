@@ -975,6 +975,7 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
     EXPECT_NE(nullptr, wc.hIconSm);
     // A file the shell cannot read has no icon, not a stray handle to destroy.
     EXPECT_EQ(nullptr, GetFileShellIcon("c:\\no such folder\\knaplet.exe", FALSE));
+    EXPECT_EQ(nullptr, GetModuleShellIcon(reinterpret_cast<HINSTANCE>(0x10000), FALSE));  // none
     const int before = CountIcons();
     EXPECT_GE(before, 2);  // the class's own two
     EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));
