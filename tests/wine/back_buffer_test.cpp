@@ -4,6 +4,7 @@
 
 #include "controls/back_buffer.h"
 #include "controls/bevel.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -174,6 +175,14 @@ TEST_F(BackBufferTest, APaintWithoutRoomForItsBufferStillEndsAndValidates)
         drew |= g_log.calls == 1;
     }
     EXPECT_TRUE(drewNothing && drew) << "the handles spared never made the buffer fail, or always";
+    {
+        // A bitmap would do, but there is no DC to draw into it.
+        is::Failing noDc(is::Call::CreateCompatibleDC);
+        g_log.calls = 0;
+        InvalidateRect(w.child, nullptr, FALSE);
+        UpdateWindow(w.child);
+        EXPECT_EQ(0, g_log.calls);
+    }
     EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
 }
 

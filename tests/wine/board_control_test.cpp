@@ -299,6 +299,12 @@ TEST_F(BoardCtlTest, ANewBoardThatCannotBeMadeLeavesEverythingAsItWas)
 TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
 {
     Grid(4, 4);  // 64 pixels wide
+    // One pixel short of grid and frame: the grid starts just inside the frame.
+    SetWindowSize(board, 69, 69);
+    RequestRepaint(board);
+    wt::PumpMessages();
+    EXPECT_EQ(kShadow, wt::ReadClientPixels(board).At(2, 30));
+    EXPECT_EQ(kHighlight, wt::ReadClientPixels(board).At(3, 30));
     SetWindowSize(board, 101, 70);
     RequestRepaint(board);  // a resize by others repaints only what it uncovers
     wt::PumpMessages();
@@ -364,6 +370,12 @@ TEST_F(BoardCtlTest, ASmallerBoardOrCellSizeShowsOnlyTheNewCells)
         BoardCtlSetCellSize(board, size.x, size.y);
         wt::PumpMessages();
         const wt::Pixels held = wt::ReadClientPixels(board);
+        const wt::Pixels frame = wt::DrawOffscreen(held.width, held.height, 0, [&](HDC dc) {
+            const RECT all = {0, 0, held.width, held.height};
+            FillFace(dc, &all);
+            DrawSunkenBevel(dc, &all, kFrame);
+        });
+        EXPECT_TRUE(frame.data == held.data) << "the face in its frame, no more";
         Up();  // the capture's release repaints
         EXPECT_TRUE(held.data == wt::ReadClientPixels(board).data) << size.x << " x " << size.y;
     }

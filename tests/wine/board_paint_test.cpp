@@ -357,18 +357,20 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
     const RECT frame = {0, 0, 2, 2};
     RepaintAndCompare(&frame, "the frame alone");
     // After a whole paint a press repaints only its cells, on oblong cells and
-    // an oblong grid too: no tiles remade (an allocation), no bevel (a SaveDC).
+    // an oblong grid too, in each new bitmap of a growing kept buffer: no tiles
+    // remade (an allocation), no bevel (a SaveDC).
     BoardCtlNewBoard(control, 7, 5);
     BoardCtlSetCellSize(control, 13, 7);
-    RepaintAndCompare(nullptr, "oblong");
-    BoardPress(Model(), GridPoint{2, 3});
-    {
+    for (int grown = 1; grown <= 3; ++grown) {
+        SetWindowSize(control, 300 + 10 * grown, 200 + 10 * grown);
+        RepaintAndCompare(nullptr, "oblong");
+        BoardPress(Model(), GridPoint{2, 3});
         ms::MallocWatch allocations;
         is::Failing saves(is::Call::SaveDC);
         InvalidateRect(control, nullptr, FALSE);
         UpdateWindow(control);
-        EXPECT_EQ(0, allocations.Calls());
-        EXPECT_EQ(0, saves.Calls());
+        EXPECT_EQ(0, allocations.Calls()) << grown;
+        EXPECT_EQ(0, saves.Calls()) << grown;
     }
     RepaintAndCompare(nullptr, "a press on oblong cells");
     std::mt19937 random(7031u);
