@@ -26,7 +26,8 @@
 # which is built in build/mutate (kept between runs, so a rebuild is
 # incremental) and tested in a private Xvfb and Wine session of its own.
 # MUTATE_TIMEOUT (seconds, default 300) ends a test run that hangs; a hang
-# counts as a kill. A test program stops at its first failure.
+# counts as a kill. A test program stops at its first failure, and the run at
+# its first failing program.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 list=$repo/tests/mutants.txt
@@ -120,7 +121,8 @@ restart_wine() {
 # Runs the tests of a regex; 0 when all pass, 1 when one fails, 2 on a hang.
 run_tests() {
     local log=$1 regex=$2
-    (cd "$build" && GTEST_FAIL_FAST=1 timeout "$limit" ctest --output-on-failure -R "$regex") \
+    (cd "$build" && GTEST_FAIL_FAST=1 timeout "$limit" ctest --output-on-failure --stop-on-failure \
+        -R "$regex") \
         >"$log" 2>&1
     local rc=$?
     if [ $rc -eq 124 ]; then

@@ -34,9 +34,10 @@ small, plausible faults of a sweep, in classes:
   flag        a dropped style flag of the resource script
 Every candidate in the product sources (resources/ too) is found; then each
 file gets a share of --count in proportion to its lines, drawn with --seed
-from its classes in turn, so that every class a file offers is sampled and a
-run can be repeated. Mutants that do not build are left for tools/mutate.sh
-to count apart.
+(and the file's path) from its classes in turn, so that every class a file
+offers is sampled, a run can be repeated, and an edit to one file leaves the
+other files' mutants as they were. Mutants that do not build are left for
+tools/mutate.sh to count apart.
 """
 import argparse
 import concurrent.futures
@@ -54,7 +55,9 @@ SOURCES = (".cpp", ".h", ".rc")
 # A file's unit tests first; the main window's tests where the game's flow
 # is what shows the fault.
 COVERAGE = (
-    (r"engine/grid_point\.", "host.engine_tests|wine.board_control_tests"),
+    # The board's and the solver's allocation failures are forced in the
+    # board control's tests.
+    (r"engine/(grid_point|board|solver)\.", "host.engine_tests|wine.board_control_tests"),
     (r"engine/", "host.engine_tests"),
     (r"app/(sjis_path|number_parse)\.", "host.text_tests|wine.settings_tests"),
     (r"app/settings\.", "wine.settings_tests|wine.main_window_tests"),
@@ -695,7 +698,6 @@ def main():
             per_file[path] = (found, lines)
             total_lines += lines
 
-    rng = random.Random(options.seed)
     chosen = []
     pool = concurrent.futures.ThreadPoolExecutor(max(1, os.cpu_count() or 1))
     # Every file gets its share of the count by lines, at least one, drawn
@@ -703,7 +705,10 @@ def main():
     # The draw takes the file's classes in turn, so that a class with few
     # candidates (a dropped clean-up, a wrong GDI object) is not drowned by
     # one with many (the literals of a table).
+    # Each file draws from a generator of its own, seeded with the seed and its
+    # path: an edit to one file redraws that file's mutants and no other's.
     for path, (found, lines) in sorted(per_file.items()):
+        rng = random.Random("%d:%s" % (options.seed, path))
         share = max(1, round(options.count * lines / total_lines))
         by_class = {}
         for c in found:
