@@ -212,6 +212,9 @@ TEST_F(BoardPaintTest, CopiedCellsMatchDrawnCellsInEveryLayoutSchemeAndPress)
                                {COLOR_3DDKSHADOW, RGB(10, 20, 90)},
                                {COLOR_3DLIGHT, RGB(200, 130, 250)}};
     CompareEveryLayout("distinct colours", [this](size_t) { return FreshTiles(); });
+    // Black edges: rings whose rows repeat, unlike rings of two colours.
+    wt::ScopedSysColors black{{COLOR_BTNHIGHLIGHT, RGB(0, 0, 0)}, {COLOR_BTNSHADOW, RGB(0, 0, 0)}};
+    CompareEveryLayout("black edges", [this](size_t) { return FreshTiles(); });
 }
 
 TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
@@ -231,6 +234,12 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
                            [&](size_t layout) { return earlier[layout]; });
     }
     for (CellTiles* t : earlier) CellTilesDestroy(t);
+
+    // Tiles up to 4096 pixels a side are made; longer ones would cost more than bevels.
+    CellTiles* longest = CellTilesCreate(4096, 1, kRaisedCellRings, kSunkCellRings);
+    EXPECT_NE(nullptr, longest);
+    CellTilesDestroy(longest);
+    EXPECT_EQ(nullptr, CellTilesCreate(4097, 1, kRaisedCellRings, kSunkCellRings));
 }
 
 // ---- The largest board on screen --------------------------------------------

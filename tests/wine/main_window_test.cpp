@@ -818,6 +818,8 @@ TEST_F(MainWindowTest, TheAboutBoxBelongsToTheGameAndItsAddressIsALink)
                            [&](HWND box) {
                                EXPECT_EQ(main, GetWindow(box, GW_OWNER));
                                EXPECT_FALSE(IsWindowEnabled(main));
+                               HWND version = GetDlgItem(box, IDC_ABOUT_VERSION);
+                               EXPECT_EQ("Tessaly ver. 0.00", about_test::WindowText(version));
                                HWND link = GetDlgItem(box, IDC_ABOUT_URL);
                                EXPECT_EQ(TESSALY_SUPPORT_URL, about_test::WindowText(link));
                                LOGFONTA font;
