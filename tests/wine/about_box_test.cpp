@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdlib>
+#include <fstream>
 #include <shellapi.h>
 #include <vector>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "engine/random.h"
 #include "tests/wine/about_driver.h"
 #include "tests/wine/import_seam.h"
+#include "tests/wine/malloc_seam.h"
 
 using namespace about_test;
 
@@ -37,6 +39,13 @@ struct OpenTarget {
     {
         return wt::PumpUntil(
             [&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, waitMs);
+    }
+    std::string Mark() const
+    {
+        std::string line;
+        std::ifstream in(mark);
+        std::getline(in, line);
+        return line;
     }
 };
 
@@ -312,6 +321,10 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         EXPECT_STREQ(FontOf(GetStockObject(SYSTEM_FONT)).lfFaceName, link.lfFaceName);
         EXPECT_EQ(1, link.lfUnderline);
     });
+    // Run by somebody else with no record, the box takes the last one shown.
+    RunWithBox(
+        [&] { DialogBoxParamA(info.instance, info.templateId, owner->hwnd(), AboutBoxDlgProc, 0); },
+        [&](HWND dialog) { EXPECT_TRUE(IsLink(GetDlgItem(dialog, IDC_ABOUT_URL))); });
 }
 
 TEST_F(AboutBoxTest, TheBodyDragsTheDialogButTheLinkKeepsItsHits)
@@ -405,6 +418,8 @@ TEST_F(AboutBoxTest, ClickingTheLinkOpensItsTargetAndEndsWithOne)
     });
     EXPECT_EQ(1, code);
     EXPECT_TRUE(target.Opened(5000));
+    wt::PumpFor(200);                     // while it writes
+    EXPECT_EQ("shown 1", target.Mark());  // SW_SHOWNORMAL, as a browser's window would open
 }
 
 TEST_F(AboutBoxTest, PressingOnTheLinkAndReleasingElsewhereDoesNothing)
@@ -613,6 +628,7 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_NE(nullptr, font);
     EXPECT_EQ(0u, GetObjectType(font));
     const wt::HandleCounts before = wt::CountHandles();
+    ms::MallocWatch blocks;  // the version block and the link's text among them
     for (int i = 0; i < 5; ++i) cycle();
     {
         // A font the dialog cannot hold is deleted, and the link keeps the dialog's.
@@ -626,4 +642,5 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
     EXPECT_EQ(before.heapBlocks, after.heapBlocks);  // the link's tooltip record among them
+    EXPECT_EQ(0, blocks.Live());
 }

@@ -211,7 +211,12 @@ RECT Placed(HWND window, int cursorX, int cursorY)
 
 TEST(CenterOnCursor, CentresThenClampsToTheWorkArea)
 {
+    // A work area short of the screen, as a task bar leaves it.
+    const RECT screen = WorkArea();
+    RECT shorter = {screen.left, screen.top, screen.right - 40, screen.bottom - 30};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &shorter, 0));
     const RECT work = WorkArea();
+    EXPECT_EQ(shorter.bottom, work.bottom);
     HWND window = Popup(101, 61);
     RECT r = Placed(window, 400, 300);
     EXPECT_EQ(400 - 50, r.left);  // half the width, truncated
@@ -229,6 +234,7 @@ TEST(CenterOnCursor, CentresThenClampsToTheWorkArea)
     EXPECT_EQ(work.right, r.right);
     EXPECT_EQ(work.top + 10, r.top);
     DestroyWindow(window);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, const_cast<RECT*>(&screen), 0);
 }
 
 TEST(CenterOnCursor, AWindowLargerThanTheWorkAreaSitsAtItsLeftAndTop)

@@ -309,6 +309,8 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
     EXPECT_EQ(134, board.right - board.left);
     EXPECT_EQ(134, board.bottom - board.top);
     EXPECT_EQ(Board(), GetFocus());
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(WHITE_BRUSH)),
+              GetClassLongPtrA(main, GCLP_HBRBACKGROUND));
 
     const std::vector<std::string> expected = {kSection, kTopmostKey + "=0", kGridKey + "=\"4, 4\"",
                                                kCellKey + "=\"32, 32\""};
@@ -320,7 +322,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
     EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), p.At(2, 100));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(149, 194));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(147, 100));
-    EXPECT_EQ(RGB(192, 192, 192), p.At(4, 100));
+    EXPECT_EQ(RGB(192, 192, 192), p.At(3, 100));
     EXPECT_EQ(RGB(192, 192, 192), p.At(100, 49));
 }
 
@@ -818,6 +820,8 @@ TEST_F(MainWindowTest, TheAboutBoxBelongsToTheGameAndItsAddressIsALink)
                            [&](HWND box) {
                                EXPECT_EQ(main, GetWindow(box, GW_OWNER));
                                EXPECT_FALSE(IsWindowEnabled(main));
+                               EXPECT_NE(0, SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_GETICON, 0,
+                                                                0));  // the program's icon
                                HWND version = GetDlgItem(box, IDC_ABOUT_VERSION);
                                EXPECT_EQ("Tessaly ver. 0.00", about_test::WindowText(version));
                                HWND link = GetDlgItem(box, IDC_ABOUT_URL);
@@ -940,8 +944,16 @@ BOOL WINAPI GetOneMessageThenFail(LPMSG message, HWND, UINT, UINT)
 
 TEST(RunMessageLoop, ReturnsTheQuitCodeOrZeroWhenGettingAMessageFails)
 {
+    // Keys become characters on the way (Alt and a menu's letter open the menu).
+    std::string typed;
+    wt::TestWindow window(100, 50, [&](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT*) {
+        if (msg == WM_CHAR) typed += static_cast<char>(wParam);
+        return false;
+    });
+    PostMessageA(window.hwnd(), WM_KEYDOWN, 'G', MAKELPARAM(1, MapVirtualKeyA('G', 0)));
     PostQuitMessage(3);
     EXPECT_EQ(3, RunMessageLoop(nullptr, nullptr));
+    EXPECT_EQ("g", typed);
     g_messagesGot = 0;
     EXPECT_EQ(0, RunMessageLoop(nullptr, nullptr, GetOneMessageThenFail));
     EXPECT_EQ(2, g_messagesGot);
