@@ -232,6 +232,7 @@ TEST_F(BoardCtlTest, ANewControlShowsThreeByTwoRaisedCellsInASunkenFrame)
 {
     EXPECT_EQ(54, GetWindowSize(board).x);
     EXPECT_EQ(38, GetWindowSize(board).y);
+    EXPECT_EQ(static_cast<DWORD>(CS_BYTEALIGNCLIENT), GetClassLongA(board, GCL_STYLE));
     GridPoint grid;
     CellSize cell;
     ASSERT_EQ(1, BoardCtlGetGridSize(board, &grid));

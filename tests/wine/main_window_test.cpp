@@ -389,6 +389,7 @@ TEST_F(MainWindowTest, TheSystemMenuGetsTheTopmostItemRightBelowMaximize)
     GetMenuStringA(system, IDM_TOPMOST, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ("常に手前に表示(&T)", text);
     EXPECT_EQ(-1, FindMenuItemPosition(system, 12345));
+    EXPECT_EQ(0, FindMenuItemPosition(system, SC_RESTORE));
 }
 
 TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandWithItsText)
@@ -755,6 +756,16 @@ TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
     wt::PumpMessages();
     EXPECT_EQ(before.user, wt::CountHandles().user);
     EXPECT_EQ(1, BoardCtlRegister(instance));
+
+    // A game whose window cannot be made ends at once rather than wait for messages.
+    const UINT_PTR quit =
+        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK { PostQuitMessage(7); });
+    {
+        ms::MallocWatch noBoard(3);  // after the two displays' records: the board's
+        EXPECT_EQ(0, WinMain(instance, nullptr, const_cast<char*>(""), SW_SHOWNORMAL));
+        EXPECT_TRUE(noBoard.Failed());
+    }
+    KillTimer(nullptr, quit);
 }
 
 // ---- The boxes the game opens, and what the window does around them --------
@@ -987,6 +998,17 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
     ASSERT_TRUE(GetClassInfoExA(instance, "tessaly_twice", &wc));
     EXPECT_NE(nullptr, wc.hIcon);  // the program file's, as the shell shows it
     EXPECT_NE(nullptr, wc.hIconSm);
+    const auto width = [](HICON icon) {
+        ICONINFO parts = {};
+        BITMAP image = {};
+        GetIconInfo(icon, &parts);
+        GetObjectA(parts.hbmColor, sizeof image, &image);
+        DeleteObject(parts.hbmColor);
+        DeleteObject(parts.hbmMask);
+        return image.bmWidth;
+    };
+    EXPECT_EQ(32, width(wc.hIcon));
+    EXPECT_EQ(16, width(wc.hIconSm));
     // A file the shell cannot read has no icon, not a stray handle to destroy.
     EXPECT_EQ(nullptr, GetFileShellIcon("c:\\no such folder\\knaplet.exe", FALSE));
     EXPECT_EQ(nullptr, GetModuleShellIcon(reinterpret_cast<HINSTANCE>(0x10000), FALSE));  // none
