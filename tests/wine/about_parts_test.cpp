@@ -130,6 +130,42 @@ TEST(VersionInfo, AFileWithoutVersionResourceOrTranslationGivesNoBlock)
 
 // ---- Resource meter ---------------------------------------------------------
 
+namespace {
+
+// The game's system folder, through its import: while not 0, a length as
+// GetSystemDirectoryA gives it for a folder too long for the buffer.
+UINT g_systemFolderLength = 0;
+
+UINT WINAPI TestSystemFolder(char* path, UINT size)
+{
+    static const auto real = reinterpret_cast<UINT(WINAPI*)(char*, UINT)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemDirectoryA")));
+    return g_systemFolderLength ? g_systemFolderLength : real(path, size);
+}
+
+}  // namespace
+
+extern "C" {
+#ifdef _WIN64
+void* g_folderImport asm("__imp_GetSystemDirectoryA") = reinterpret_cast<void*>(&TestSystemFolder);
+#else
+void*
+    g_folderImport asm("__imp__GetSystemDirectoryA@8") = reinterpret_cast<void*>(&TestSystemFolder);
+#endif
+}
+
+TEST(FreeResources, ASystemFolderTooLongForTheMetersPathLoadsNothing)
+{
+    const PlacedMeter meter("rsrc32_standin\\rsrc32.dll", SystemFolder());
+    int system = -5;
+    for (const UINT length : {250u, 300u}) {  // 249 and the meter's name fill the 261 bytes
+        g_systemFolderLength = length;
+        EXPECT_EQ(0, GetFreeResources(&system, nullptr, nullptr)) << length;
+    }
+    g_systemFolderLength = 0;
+    EXPECT_EQ(-5, system);
+}
+
 TEST(FreeResources, WithoutTheMeterInTheSystemFolderNothingIsFilled)
 {
     // Anywhere else it would run when loaded: beside the program, on the DLL search path.
