@@ -240,6 +240,11 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
     EXPECT_NE(nullptr, longest);
     CellTilesDestroy(longest);
     EXPECT_EQ(nullptr, CellTilesCreate(4097, 1, kRaisedCellRings, kSunkCellRings));
+    // The plain middle of a cell repeats the row above in both tiles; a ring does not.
+    CellTiles* tiles = CellTilesCreate(16, 16, kRaisedCellRings, kSunkCellRings);
+    EXPECT_EQ(1, CellTilesRowRepeats(tiles, 8));
+    EXPECT_EQ(0, CellTilesRowRepeats(tiles, 2));
+    CellTilesDestroy(tiles);
 }
 
 // ---- The largest board on screen --------------------------------------------
@@ -365,6 +370,18 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
     }
     const RECT frame = {0, 0, 2, 2};
     RepaintAndCompare(&frame, "the frame alone");
+    // Without memory for tiles the cells are drawn one by one, and sunk ones in
+    // a grid two pixels into the frame show no frame line through their face.
+    BoardCtlNewBoard(control, 4, 4);
+    BoardCtlSetCellSize(control, 15, 15);
+    BoardPress(Model(), GridPoint{1, 3});
+    SetWindowSize(control, 66, 64);
+    ValidateRect(control, nullptr);
+    {
+        ms::MallocWatch noTiles(1);
+        RepaintAndCompare(nullptr, "no tiles");  // a short text: no allocation of its own
+        EXPECT_TRUE(noTiles.Failed());
+    }
     // After a whole paint a press repaints only its cells, on oblong cells and
     // an oblong grid too, in each new bitmap of a growing kept buffer: no tiles
     // remade (an allocation), no bevel (a SaveDC).
