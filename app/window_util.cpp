@@ -68,9 +68,11 @@ HICON GetModuleShellIcon(HINSTANCE instance, BOOL small)
 
 HICON GetFileShellIcon(const char* path, BOOL small)
 {
-    SHFILEINFOA info;
-    memset(&info, 0, sizeof info);
-    SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | (small ? SHGFI_SMALLICON : 0));
+    SHFILEINFOA info = {};
+    // A failed call promises nothing of the record: Wine leaves a stray handle
+    // in hIcon (the last icon it made), which a caller would then destroy.
+    const UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0);
+    if (!SHGetFileInfoA(path, 0, &info, sizeof info, flags)) return nullptr;
     return info.hIcon;
 }
 

@@ -13,7 +13,8 @@
 ATOM RegisterWindowClass(HINSTANCE instance, const char* className, WNDPROC proc, UINT style,
                          int menuId, int stockBrush, int windowBytes = 0);
 HICON GetModuleShellIcon(HINSTANCE instance, BOOL small);  // null without a path
-// The shell's large or small icon for a file: a new icon at every call.
+// The shell's large or small icon for a file: a new icon at every call; null
+// when the shell cannot tell the file's icon (no such file).
 HICON GetFileShellIcon(const char* path, BOOL small);
 
 // A child control of a class of the game: no text, 1 x 1 at the default

@@ -5,6 +5,7 @@
 #
 #   tools/mutate.sh [--list FILE] [--no-baseline] [PATTERN...]
 #   tools/mutate.sh --generate [--seed N] [--count N] [PATTERN...]
+#   tools/mutate.sh --stale
 #
 # A PATTERN (extended regex) picks the mutants whose line in the list matches
 # it; a bare number N picks the mutant on line N. Without patterns every
@@ -12,21 +13,27 @@
 # (a test that already fails would kill everything).
 #
 # --generate runs tools/mutgen.py over the product sources first (seed 19 and
-# 320 mutants unless told) and plants what it wrote; mutants listed in
-# tests/mutants-equivalent.txt are skipped as equivalent, and the end gives
-# the score: killed / (mutants - equivalent - not building).
+# a count of 430 unless told, which writes some 410 mutants) and plants what
+# it wrote; mutants listed in tests/mutants-equivalent.txt are skipped as
+# equivalent, and the end gives the score: killed / (mutants - equivalent -
+# not building).
+#
+# Every run first names the entries of tests/mutants.txt and of the
+# equivalents that no longer match the code (an edited line drops out of a
+# list silently otherwise); --stale does only that, and fails if there are any.
 #
 # The worktree is never edited: its sources are copied to build/mutate/src,
 # which is built in build/mutate (kept between runs, so a rebuild is
 # incremental) and tested in a private Xvfb and Wine session of its own.
 # MUTATE_TIMEOUT (seconds, default 300) ends a test run that hangs; a hang
-# counts as a kill. A test program stops at its first failure.
+# counts as a kill. A test program stops at its first failure, and the run at
+# its first failing program.
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 list=$repo/tests/mutants.txt
 equivalents=$repo/tests/mutants-equivalent.txt
 baseline=auto
-generate=no seed=19 count=320
+generate=no seed=19 count=430 stale=no
 patterns=()
 while [ $# -gt 0 ]; do
     case $1 in
@@ -35,12 +42,19 @@ while [ $# -gt 0 ]; do
     --generate) generate=yes; shift ;;
     --seed) seed=$2; shift 2 ;;
     --count) count=$2; shift 2 ;;
-    -h|--help) sed -n '2,24p' "${BASH_SOURCE[0]}"; exit 0 ;;
+    --stale) stale=yes; shift ;;
+    -h|--help) sed -n '2,29p' "${BASH_SOURCE[0]}"; exit 0 ;;
     *) patterns+=("$1"); shift ;;
     esac
 done
 [ "$baseline" = auto ] && { [ ${#patterns[@]} -eq 0 ] && baseline=yes || baseline=no; }
 limit=${MUTATE_TIMEOUT:-300}
+
+if ! python3 "$repo/tools/mutgen.py" stale "$repo/tests/mutants.txt" "$equivalents" >&2; then
+    echo "these entries no longer match the code: mend or remove them" >&2
+    [ $stale = yes ] && exit 1
+fi
+[ $stale = yes ] && exit 0
 
 bash "$repo/tools/setup.sh" || exit 1
 work=${TESSALY_BUILD_DIR:-$repo/build}/mutate
@@ -107,7 +121,8 @@ restart_wine() {
 # Runs the tests of a regex; 0 when all pass, 1 when one fails, 2 on a hang.
 run_tests() {
     local log=$1 regex=$2
-    (cd "$build" && GTEST_FAIL_FAST=1 timeout "$limit" ctest --output-on-failure -R "$regex") \
+    (cd "$build" && GTEST_FAIL_FAST=1 timeout "$limit" ctest --output-on-failure --stop-on-failure \
+        -R "$regex") \
         >"$log" 2>&1
     local rc=$?
     if [ $rc -eq 124 ]; then

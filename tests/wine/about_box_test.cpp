@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdlib>
+#include <fstream>
 #include <shellapi.h>
 #include <vector>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "engine/random.h"
 #include "tests/wine/about_driver.h"
 #include "tests/wine/import_seam.h"
+#include "tests/wine/malloc_seam.h"
 
 using namespace about_test;
 
@@ -37,6 +39,13 @@ struct OpenTarget {
     {
         return wt::PumpUntil(
             [&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, waitMs);
+    }
+    std::string Mark() const
+    {
+        std::string line;
+        std::ifstream in(mark);
+        std::getline(in, line);
+        return line;
     }
 };
 
@@ -179,6 +188,14 @@ INT_PTR CALLBACK SwallowInitHook(HWND dialog, UINT message, WPARAM, LPARAM)
     return TRUE;
 }
 
+// Takes the link's font away before the box sets it up, as a template
+// without a font would leave it.
+INT_PTR CALLBACK NoUrlFontHook(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) SendDlgItemMessageA(dialog, IDC_ABOUT_URL, WM_SETFONT, 0, 0);
+    return FALSE;
+}
+
 class AboutBoxTest : public testing::Test {
 protected:
     void SetUp() override
@@ -297,6 +314,17 @@ TEST_F(AboutBoxTest, TheUrlBecomesAnUnderlinedLinkWithTooltipHandCursorAndLight)
         EXPECT_GT(CountColour(p, kBlue), 10);
         EXPECT_EQ(0, CountColour(p, kRed));
     });
+    // A link without a font of its own is the system font, underlined.
+    info.hook = NoUrlFontHook;
+    ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+        const LOGFONTA link = FontOf(GetPropA(dialog, kPropFontUrl));
+        EXPECT_STREQ(FontOf(GetStockObject(SYSTEM_FONT)).lfFaceName, link.lfFaceName);
+        EXPECT_EQ(1, link.lfUnderline);
+    });
+    // Run by somebody else with no record, the box takes the last one shown.
+    RunWithBox(
+        [&] { DialogBoxParamA(info.instance, info.templateId, owner->hwnd(), AboutBoxDlgProc, 0); },
+        [&](HWND dialog) { EXPECT_TRUE(IsLink(GetDlgItem(dialog, IDC_ABOUT_URL))); });
 }
 
 TEST_F(AboutBoxTest, TheBodyDragsTheDialogButTheLinkKeepsItsHits)
@@ -390,6 +418,8 @@ TEST_F(AboutBoxTest, ClickingTheLinkOpensItsTargetAndEndsWithOne)
     });
     EXPECT_EQ(1, code);
     EXPECT_TRUE(target.Opened(5000));
+    wt::PumpFor(200);                     // while it writes
+    EXPECT_EQ("shown 1", target.Mark());  // SW_SHOWNORMAL, as a browser's window would open
 }
 
 TEST_F(AboutBoxTest, PressingOnTheLinkAndReleasingElsewhereDoesNothing)
@@ -492,9 +522,19 @@ TEST_F(AboutBoxTest, OneBoxInAThousandHasTheRareCaption)
 TEST_F(AboutBoxTest, TheResourceMeterFillsTheFreeResourcesLine)
 {
     ResourceMeter meter;
-    ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
-        EXPECT_EQ("システムリソース： 100 ％使用可能", ItemText(dialog, IDC_ABOUT_SYSRES));
-    });
+    // Two answers no real meter gives: a line of 34 bytes fits, one of 35 is
+    // cut between characters. Then the longest a real meter gives, 100 %.
+    const std::pair<const char*, std::string> lines[] = {
+        {"1000", "システムリソース： 1000 ％使用可能"},
+        {"10000", "システムリソース： 10000 ％使用可"},
+        {nullptr, "システムリソース： 100 ％使用可能"},
+    };
+    for (const auto& line : lines) {
+        SetEnvironmentVariableA("TESSALY_FREE_SYSTEM", line.first);
+        ShowWithBox(owner->hwnd(), info, [&](HWND dialog) {
+            EXPECT_EQ(line.second, ItemText(dialog, IDC_ABOUT_SYSRES));
+        });
+    }
     EXPECT_EQ(nullptr, GetModuleHandleA("rsrc32.dll"));  // loaded for the query only
 }
 
@@ -558,6 +598,8 @@ TEST_F(AboutBoxTest, TheMailLinkOpensItsTargetAndTheBoxStaysOpen)
         TOOLINFOA tool;
         EXPECT_EQ("作者へメールを送る", ToolText(tips[0], 0, &tool));
 
+        MoveCursorTo(CentreOf(GetDlgItem(dialog, IDOK)));
+        EXPECT_NE(info.linkCursor, GetCursor());  // the hand is the link's alone
         Click(mail, 3, 3);
         EXPECT_TRUE(target.Opened(5000));
         wt::PumpFor(100);
@@ -586,6 +628,7 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_NE(nullptr, font);
     EXPECT_EQ(0u, GetObjectType(font));
     const wt::HandleCounts before = wt::CountHandles();
+    ms::MallocWatch blocks;  // the version block and the link's text among them
     for (int i = 0; i < 5; ++i) cycle();
     {
         // A font the dialog cannot hold is deleted, and the link keeps the dialog's.
@@ -599,4 +642,5 @@ TEST_F(AboutBoxTest, OpenCloseCyclesGiveBackEveryHandle)
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
     EXPECT_EQ(before.heapBlocks, after.heapBlocks);  // the link's tooltip record among them
+    EXPECT_EQ(0, blocks.Live());
 }

@@ -130,6 +130,42 @@ TEST(VersionInfo, AFileWithoutVersionResourceOrTranslationGivesNoBlock)
 
 // ---- Resource meter ---------------------------------------------------------
 
+namespace {
+
+// The game's system folder, through its import: while not 0, a length as
+// GetSystemDirectoryA gives it for a folder too long for the buffer.
+UINT g_systemFolderLength = 0;
+
+UINT WINAPI TestSystemFolder(char* path, UINT size)
+{
+    static const auto real = reinterpret_cast<UINT(WINAPI*)(char*, UINT)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemDirectoryA")));
+    return g_systemFolderLength ? g_systemFolderLength : real(path, size);
+}
+
+}  // namespace
+
+extern "C" {
+#ifdef _WIN64
+void* g_folderImport asm("__imp_GetSystemDirectoryA") = reinterpret_cast<void*>(&TestSystemFolder);
+#else
+void*
+    g_folderImport asm("__imp__GetSystemDirectoryA@8") = reinterpret_cast<void*>(&TestSystemFolder);
+#endif
+}
+
+TEST(FreeResources, ASystemFolderTooLongForTheMetersPathLoadsNothing)
+{
+    const PlacedMeter meter("rsrc32_standin\\rsrc32.dll", SystemFolder());
+    int system = -5;
+    for (const UINT length : {250u, 300u}) {  // 249 and the meter's name fill the 261 bytes
+        g_systemFolderLength = length;
+        EXPECT_EQ(0, GetFreeResources(&system, nullptr, nullptr)) << length;
+    }
+    g_systemFolderLength = 0;
+    EXPECT_EQ(-5, system);
+}
+
 TEST(FreeResources, WithoutTheMeterInTheSystemFolderNothingIsFilled)
 {
     // Anywhere else it would run when loaded: beside the program, on the DLL search path.
@@ -211,7 +247,12 @@ RECT Placed(HWND window, int cursorX, int cursorY)
 
 TEST(CenterOnCursor, CentresThenClampsToTheWorkArea)
 {
+    // A work area short of the screen, as a task bar leaves it.
+    const RECT screen = WorkArea();
+    RECT shorter = {screen.left, screen.top, screen.right - 40, screen.bottom - 30};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &shorter, 0));
     const RECT work = WorkArea();
+    EXPECT_EQ(shorter.bottom, work.bottom);
     HWND window = Popup(101, 61);
     RECT r = Placed(window, 400, 300);
     EXPECT_EQ(400 - 50, r.left);  // half the width, truncated
@@ -229,6 +270,7 @@ TEST(CenterOnCursor, CentresThenClampsToTheWorkArea)
     EXPECT_EQ(work.right, r.right);
     EXPECT_EQ(work.top + 10, r.top);
     DestroyWindow(window);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, const_cast<RECT*>(&screen), 0);
 }
 
 TEST(CenterOnCursor, AWindowLargerThanTheWorkAreaSitsAtItsLeftAndTop)

@@ -4,6 +4,7 @@
 
 #include "controls/back_buffer.h"
 #include "controls/bevel.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -32,9 +33,9 @@ void TestDraw(HWND, HDC dc, const RECT* client)
         DrawRaisedBevel(dc, client, 3);
         return;
     }
-    HBRUSH brush = CreateSolidBrush(g_log.fill);
-    FillRect(dc, client, brush);
-    DeleteObject(brush);
+    // No brush of its own: it paints also when GDI handles run short.
+    SetDCBrushColor(dc, g_log.fill);
+    FillRect(dc, client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 LRESULT CALLBACK BufferedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -155,6 +156,7 @@ TEST_F(BackBufferTest, APaintWithoutRoomForItsBufferStillEndsAndValidates)
     const wt::HandleCounts before = wt::CountHandles();
     bool drewNothing = false;
     bool drew = false;
+    g_log.fill = RGB(0, 0, 255);  // over the first paint's red
     for (int spare = 0; spare <= 4; ++spare) {
         g_log.calls = 0;
         InvalidateRect(w.child, nullptr, FALSE);
@@ -164,10 +166,23 @@ TEST_F(BackBufferTest, APaintWithoutRoomForItsBufferStillEndsAndValidates)
         }
         RECT update;
         EXPECT_FALSE(GetUpdateRect(w.child, &update, FALSE)) << spare << " handles spare";
+        // The old pixels or the new, whole: never what a buffer without its bitmap holds.
+        const wt::Pixels p = wt::ReadClientPixels(w.child);
+        const COLORREF shown = p.At(0, 0);
+        EXPECT_TRUE(shown == RGB(255, 0, 0) || shown == RGB(0, 0, 255)) << spare;
+        EXPECT_EQ(120 * 80, p.Count({0, 0, 120, 80}, shown)) << spare;
         drewNothing |= g_log.calls == 0;
         drew |= g_log.calls == 1;
     }
     EXPECT_TRUE(drewNothing && drew) << "the handles spared never made the buffer fail, or always";
+    {
+        // A bitmap would do, but there is no DC to draw into it.
+        is::Failing noDc(is::Call::CreateCompatibleDC);
+        g_log.calls = 0;
+        InvalidateRect(w.child, nullptr, FALSE);
+        UpdateWindow(w.child);
+        EXPECT_EQ(0, g_log.calls);
+    }
     EXPECT_EQ(before.gdi, wt::CountHandles().gdi);
 }
 

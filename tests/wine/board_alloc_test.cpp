@@ -292,6 +292,10 @@ TEST_F(BoardCtlMemoryNewBoard, KeepsTheOldBoardItsLookAndTheControlsSizeSilently
         const wt::Pixels after = Shown();
         EXPECT_TRUE(before.data == after.data) << "the cells on screen changed";
     }
+    // The largest board the guard lets through goes to the allocator, which a
+    // 64-bit process may well satisfy; here it refuses.
+    const AllocOutcome largest = UnderWatch(1, [&] { BoardCtlNewBoard(board, INT32_MAX / 4, 1); });
+    EXPECT_EQ(size_t{INT32_MAX / 4} * 4, largest.failedSize);
 
     // A new board that cannot be named (here the cell size's property fails)
     // leaves the old one named.

@@ -88,6 +88,7 @@ struct Note {
     bool captured;
     bool hot;
     const void* model;
+    bool repaintDue;  // the control has asked for a repaint
 };
 
 int g_paints = 0;
@@ -188,7 +189,8 @@ protected:
                             notes.push_back({header->code, header->hwndFrom, header->idFrom, wParam,
                                              GetWindowSize(header->hwndFrom),
                                              GetCapture() == header->hwndFrom,
-                                             model && BoardGetHot(model, &hot) != 0, model});
+                                             model && BoardGetHot(model, &hot) != 0, model,
+                                             GetUpdateRect(header->hwndFrom, nullptr, FALSE) != 0});
                             if (header->code == BN_PRESSED && onPressed)
                                 onPressed(header->hwndFrom);
                             if (header->code == BN_SOLVED && onSolved) onSolved(header->hwndFrom);
@@ -230,6 +232,7 @@ TEST_F(BoardCtlTest, ANewControlShowsThreeByTwoRaisedCellsInASunkenFrame)
 {
     EXPECT_EQ(54, GetWindowSize(board).x);
     EXPECT_EQ(38, GetWindowSize(board).y);
+    EXPECT_EQ(static_cast<DWORD>(CS_BYTEALIGNCLIENT), GetClassLongA(board, GCL_STYLE));
     GridPoint grid;
     CellSize cell;
     ASSERT_EQ(1, BoardCtlGetGridSize(board, &grid));
@@ -297,6 +300,12 @@ TEST_F(BoardCtlTest, ANewBoardThatCannotBeMadeLeavesEverythingAsItWas)
 TEST_F(BoardCtlTest, TheGridIsCentredInASpareAreaWhichHasNoCells)
 {
     Grid(4, 4);  // 64 pixels wide
+    // One pixel short of grid and frame: the grid starts just inside the frame.
+    SetWindowSize(board, 69, 69);
+    RequestRepaint(board);
+    wt::PumpMessages();
+    EXPECT_EQ(kShadow, wt::ReadClientPixels(board).At(2, 30));
+    EXPECT_EQ(kHighlight, wt::ReadClientPixels(board).At(3, 30));
     SetWindowSize(board, 101, 70);
     RequestRepaint(board);  // a resize by others repaints only what it uncovers
     wt::PumpMessages();
@@ -362,6 +371,12 @@ TEST_F(BoardCtlTest, ASmallerBoardOrCellSizeShowsOnlyTheNewCells)
         BoardCtlSetCellSize(board, size.x, size.y);
         wt::PumpMessages();
         const wt::Pixels held = wt::ReadClientPixels(board);
+        const wt::Pixels frame = wt::DrawOffscreen(held.width, held.height, 0, [&](HDC dc) {
+            const RECT all = {0, 0, held.width, held.height};
+            FillFace(dc, &all);
+            DrawSunkenBevel(dc, &all, kFrame);
+        });
+        EXPECT_TRUE(frame.data == held.data) << "the face in its frame, no more";
         Up();  // the capture's release repaints
         EXPECT_TRUE(held.data == wt::ReadClientPixels(board).data) << size.x << " x " << size.y;
     }
@@ -378,6 +393,7 @@ TEST_F(BoardCtlTest, AClickShowsThePushAndFlipsTheCellWithItsNeighbours)
     EXPECT_EQ("raised", Look(2, 1));
     Up();
     EXPECT_EQ(kPressed, Codes());
+    EXPECT_TRUE(notes[0].repaintDue);  // a parent that updates the window at once sees the move
     EXPECT_EQ((std::vector<std::string>{".#..", "###.", ".#..", "...."}), Cells());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ("sunk", Look(1, 1));  // the marks are gone

@@ -16,6 +16,7 @@
 #include "controls/board_control.h"
 #include "controls/board_paint.h"
 #include "engine/board.h"
+#include "tests/wine/import_seam.h"
 #include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
@@ -211,6 +212,9 @@ TEST_F(BoardPaintTest, CopiedCellsMatchDrawnCellsInEveryLayoutSchemeAndPress)
                                {COLOR_3DDKSHADOW, RGB(10, 20, 90)},
                                {COLOR_3DLIGHT, RGB(200, 130, 250)}};
     CompareEveryLayout("distinct colours", [this](size_t) { return FreshTiles(); });
+    // Black edges: rings whose rows repeat, unlike rings of two colours.
+    wt::ScopedSysColors black{{COLOR_BTNHIGHLIGHT, RGB(0, 0, 0)}, {COLOR_BTNSHADOW, RGB(0, 0, 0)}};
+    CompareEveryLayout("black edges", [this](size_t) { return FreshTiles(); });
 }
 
 TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
@@ -230,6 +234,17 @@ TEST_F(BoardPaintTest, TilesOfAnEarlierSchemeAreNotUsed)
                            [&](size_t layout) { return earlier[layout]; });
     }
     for (CellTiles* t : earlier) CellTilesDestroy(t);
+
+    // Tiles up to 4096 pixels a side are made; longer ones would cost more than bevels.
+    CellTiles* longest = CellTilesCreate(4096, 1, kRaisedCellRings, kSunkCellRings);
+    EXPECT_NE(nullptr, longest);
+    CellTilesDestroy(longest);
+    EXPECT_EQ(nullptr, CellTilesCreate(4097, 1, kRaisedCellRings, kSunkCellRings));
+    // The plain middle of a cell repeats the row above in both tiles; a ring does not.
+    CellTiles* tiles = CellTilesCreate(16, 16, kRaisedCellRings, kSunkCellRings);
+    EXPECT_EQ(1, CellTilesRowRepeats(tiles, 8));
+    EXPECT_EQ(0, CellTilesRowRepeats(tiles, 2));
+    CellTilesDestroy(tiles);
 }
 
 // ---- The largest board on screen --------------------------------------------
@@ -355,6 +370,35 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
     }
     const RECT frame = {0, 0, 2, 2};
     RepaintAndCompare(&frame, "the frame alone");
+    // Without memory for tiles the cells are drawn one by one, and sunk ones in
+    // a grid two pixels into the frame show no frame line through their face.
+    BoardCtlNewBoard(control, 4, 4);
+    BoardCtlSetCellSize(control, 15, 15);
+    BoardPress(Model(), GridPoint{1, 3});
+    SetWindowSize(control, 66, 64);
+    ValidateRect(control, nullptr);
+    {
+        ms::MallocWatch noTiles(1);
+        RepaintAndCompare(nullptr, "no tiles");  // a short text: no allocation of its own
+        EXPECT_TRUE(noTiles.Failed());
+    }
+    // After a whole paint a press repaints only its cells, on oblong cells and
+    // an oblong grid too, in each new bitmap of a growing kept buffer: no tiles
+    // remade (an allocation), no bevel (a SaveDC).
+    BoardCtlNewBoard(control, 7, 5);
+    BoardCtlSetCellSize(control, 13, 7);
+    for (int grown = 1; grown <= 3; ++grown) {
+        SetWindowSize(control, 300 + 10 * grown, 200 + 10 * grown);
+        RepaintAndCompare(nullptr, "oblong");
+        BoardPress(Model(), GridPoint{2, 3});
+        ms::MallocWatch allocations;
+        is::Failing saves(is::Call::SaveDC);
+        InvalidateRect(control, nullptr, FALSE);
+        UpdateWindow(control);
+        EXPECT_EQ(0, allocations.Calls()) << grown;
+        EXPECT_EQ(0, saves.Calls()) << grown;
+    }
+    RepaintAndCompare(nullptr, "a press on oblong cells");
     std::mt19937 random(7031u);
     auto below = [&](int n) { return static_cast<int>(random() % n); };
     std::optional<wt::ScopedSysColors> scheme;

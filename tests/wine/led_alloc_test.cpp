@@ -103,8 +103,18 @@ TEST_F(LedAllocTest, EachWindowFreesItsRecordWhenDestroyed)
     ScoreAddClick(panel);
     ScoreReset(panel);
     EXPECT_EQ(2, watch.Live());
+    // The counter takes its property away too, before its last message.
+    static bool propAtEnd = true;
+    static WNDPROC counterProc;
+    counterProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        GetDlgItem(panel, IDC_COUNTER), GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) CALLBACK -> LRESULT {
+            if (m == WM_NCDESTROY) propAtEnd = GetPropA(w, kCounterProp) != nullptr;
+            return CallWindowProcA(counterProc, w, m, wp, lp);
+        })));
     DestroyWindow(panel);
     EXPECT_EQ(0, watch.Live());
+    EXPECT_FALSE(propAtEnd);
 
     // Records the windows cannot hold are freed at once, and the windows do without.
     is::Failing failing(is::Call::SetPropA);

@@ -78,6 +78,7 @@ TEST_F(LedTest, CounterShowsFourDigitsWithLeadingZerosAndOnlyTheLastFour)
     LedWindow w(false);
     EXPECT_EQ(ledref::kFaceW, GetWindowSize(w.led).x);  // created 1 x 1, sized itself
     EXPECT_EQ(ledref::kFaceH, GetWindowSize(w.led).y);
+    EXPECT_EQ(0, LedGetPreferredSize(w.led, nullptr));  // nowhere to put the size
     EXPECT_EQ(0, CounterGetValue(w.led));
     EXPECT_TRUE(ShowsFace(w.FreshFace(), 0));
 

@@ -11,6 +11,7 @@
 
 #include "about/link_label.h"
 #include "tests/wine/import_seam.h"
+#include "tests/wine/malloc_seam.h"
 #include "tests/wine/support/wine_test.h"
 
 namespace {
@@ -202,6 +203,7 @@ protected:
     void Inside() { MoveTo(label, 40, 12); }
     void Outside() { MoveTo(parent->hwnd(), 250, 90); }
 
+    ms::Fence fence;  // a text written past its block faults
     std::unique_ptr<wt::TestWindow> parent;
     HWND label = nullptr;
     HFONT font = nullptr;
@@ -234,19 +236,14 @@ TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
     EXPECT_EQ(0, Count(p, kRed));
     EXPECT_EQ(p.width * p.height, Count(p, kBlue) + Count(p, kFace))
         << p.Picture({0, 0, p.width, p.height}, {{kBlue, '#'}, {kFace, '.'}});
-    // Drawn in the control's own 26-pixel font, from the top row and column 1 on.
-    int top = p.height, bottom = -1, left = p.width;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x)
-            if (p.At(x, y) == kBlue) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-                left = std::min(left, x);
-            }
-    EXPECT_GE(bottom - top, 15);
-    EXPECT_GE(left, 1);
-    EXPECT_LE(left, 4);
-    EXPECT_LE(top, 8);
+    // The whole text in the control's own 26-pixel font, from column 1 of the top row.
+    const wt::Pixels want = wt::DrawOffscreen(p.width, p.height, kFace, [&](HDC dc) {
+        SelectObject(dc, font);
+        SetTextColor(dc, kBlue);
+        SetBkMode(dc, TRANSPARENT);
+        TextOutA(dc, 1, 0, "Link text", 9);
+    });
+    EXPECT_TRUE(want.data == p.data) << p.Picture({0, 0, p.width, p.height}, {{kBlue, '#'}});
 }
 
 TEST_F(LinkLabelTest, AnEmptyTextFillsTheBackgroundOnly)
@@ -304,6 +301,7 @@ TEST_F(LinkLabelTest, HoverAndLeaveAskTheCursorNotTheMessage)
     ASSERT_EQ(1, Notes(LLN_HOVER));
     EXPECT_EQ(static_cast<DWORD>(MK_SHIFT), g.notes[0].keyFlags);
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(500, 400)), g.notes[0].position);
+    EXPECT_TRUE(Spied(WM_MOUSEMOVE, MK_SHIFT));  // and passes the move on as it came
     // Hit tests answer for the cursor too: the label keeps a hit that a plain
     // static would let through, and passes on the rest.
     EXPECT_EQ(HTCLIENT, SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(0, 0)));

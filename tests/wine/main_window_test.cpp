@@ -310,6 +310,8 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
     EXPECT_EQ(134, board.right - board.left);
     EXPECT_EQ(134, board.bottom - board.top);
     EXPECT_EQ(Board(), GetFocus());
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(WHITE_BRUSH)),
+              GetClassLongPtrA(main, GCLP_HBRBACKGROUND));
 
     const std::vector<std::string> expected = {kSection, kTopmostKey + "=0", kGridKey + "=\"4, 4\"",
                                                kCellKey + "=\"32, 32\""};
@@ -321,7 +323,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndWritesThemWhenThereIsNoFile)
     EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), p.At(2, 100));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(149, 194));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), p.At(147, 100));
-    EXPECT_EQ(RGB(192, 192, 192), p.At(4, 100));
+    EXPECT_EQ(RGB(192, 192, 192), p.At(3, 100));
     EXPECT_EQ(RGB(192, 192, 192), p.At(100, 49));
 }
 
@@ -388,6 +390,7 @@ TEST_F(MainWindowTest, TheSystemMenuGetsTheTopmostItemRightBelowMaximize)
     GetMenuStringA(system, IDM_TOPMOST, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ("常に手前に表示(&T)", text);
     EXPECT_EQ(-1, FindMenuItemPosition(system, 12345));
+    EXPECT_EQ(0, FindMenuItemPosition(system, SC_RESTORE));
 }
 
 TEST_F(MainWindowTest, TheMenuBarHoldsEveryCommandWithItsText)
@@ -465,6 +468,10 @@ TEST_F(MainWindowTest, StartDealsRetryReplaysAndClicksCount)
     BoardNotify other = {Score(), IDC_SCORE, BN_PRESSED};
     SendMessageA(main, WM_NOTIFY, IDC_SCORE, reinterpret_cast<LPARAM>(&other));
     EXPECT_EQ(2, ScoreGetClicks(Score()));
+    // Nor does a stranger's whose id, taken for a message, is WM_CLOSE.
+    other.idFrom = WM_CLOSE;
+    SendMessageA(main, WM_NOTIFY, WM_CLOSE, reinterpret_cast<LPARAM>(&other));
+    ASSERT_TRUE(IsWindow(main));
     wt::PumpFor(1150);
     EXPECT_GE(ScoreGetSeconds(Score()), 1);  // the timer runs
 
@@ -750,6 +757,16 @@ TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
     wt::PumpMessages();
     EXPECT_EQ(before.user, wt::CountHandles().user);
     EXPECT_EQ(1, BoardCtlRegister(instance));
+
+    // A game whose window cannot be made ends at once rather than wait for messages.
+    const UINT_PTR quit =
+        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK { PostQuitMessage(7); });
+    {
+        ms::MallocWatch noBoard(3);  // after the two displays' records: the board's
+        EXPECT_EQ(0, WinMain(instance, nullptr, const_cast<char*>(""), SW_SHOWNORMAL));
+        EXPECT_TRUE(noBoard.Failed());
+    }
+    KillTimer(nullptr, quit);
 }
 
 // ---- The boxes the game opens, and what the window does around them --------
@@ -815,6 +832,10 @@ TEST_F(MainWindowTest, TheAboutBoxBelongsToTheGameAndItsAddressIsALink)
                            [&](HWND box) {
                                EXPECT_EQ(main, GetWindow(box, GW_OWNER));
                                EXPECT_FALSE(IsWindowEnabled(main));
+                               EXPECT_NE(0, SendDlgItemMessageA(box, IDC_ABOUT_ICON, STM_GETICON, 0,
+                                                                0));  // the program's icon
+                               HWND version = GetDlgItem(box, IDC_ABOUT_VERSION);
+                               EXPECT_EQ("Tessaly ver. 0.00", about_test::WindowText(version));
                                HWND link = GetDlgItem(box, IDC_ABOUT_URL);
                                EXPECT_EQ(TESSALY_SUPPORT_URL, about_test::WindowText(link));
                                LOGFONTA font;
@@ -935,8 +956,16 @@ BOOL WINAPI GetOneMessageThenFail(LPMSG message, HWND, UINT, UINT)
 
 TEST(RunMessageLoop, ReturnsTheQuitCodeOrZeroWhenGettingAMessageFails)
 {
+    // Keys become characters on the way (Alt and a menu's letter open the menu).
+    std::string typed;
+    wt::TestWindow window(100, 50, [&](HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT*) {
+        if (msg == WM_CHAR) typed += static_cast<char>(wParam);
+        return false;
+    });
+    PostMessageA(window.hwnd(), WM_KEYDOWN, 'G', MAKELPARAM(1, MapVirtualKeyA('G', 0)));
     PostQuitMessage(3);
     EXPECT_EQ(3, RunMessageLoop(nullptr, nullptr));
+    EXPECT_EQ("g", typed);
     g_messagesGot = 0;
     EXPECT_EQ(0, RunMessageLoop(nullptr, nullptr, GetOneMessageThenFail));
     EXPECT_EQ(2, g_messagesGot);
@@ -970,6 +999,20 @@ TEST(RegisterWindowClass, AClassRegisteredBeforeLeavesNoIconBehind)
     ASSERT_TRUE(GetClassInfoExA(instance, "tessaly_twice", &wc));
     EXPECT_NE(nullptr, wc.hIcon);  // the program file's, as the shell shows it
     EXPECT_NE(nullptr, wc.hIconSm);
+    const auto width = [](HICON icon) {
+        ICONINFO parts = {};
+        BITMAP image = {};
+        GetIconInfo(icon, &parts);
+        GetObjectA(parts.hbmColor, sizeof image, &image);
+        DeleteObject(parts.hbmColor);
+        DeleteObject(parts.hbmMask);
+        return image.bmWidth;
+    };
+    EXPECT_EQ(32, width(wc.hIcon));
+    EXPECT_EQ(16, width(wc.hIconSm));
+    // A file the shell cannot read has no icon, not a stray handle to destroy.
+    EXPECT_EQ(nullptr, GetFileShellIcon("c:\\no such folder\\knaplet.exe", FALSE));
+    EXPECT_EQ(nullptr, GetModuleShellIcon(reinterpret_cast<HINSTANCE>(0x10000), FALSE));  // none
     const int before = CountIcons();
     EXPECT_GE(before, 2);  // the class's own two
     EXPECT_EQ(0, RegisterWindowClass(instance, "tessaly_twice", DefWindowProcA, 0, 0, WHITE_BRUSH));

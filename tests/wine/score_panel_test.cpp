@@ -122,6 +122,15 @@ HWND VisibleTip()
     return found;
 }
 
+// Leaves a pattern in the stack below the caller, where the next call's
+// locals will lie: a field that call forgets to set shows as junk, not as a
+// lucky zero.
+[[gnu::noinline]] void DirtyStack()
+{
+    volatile unsigned char junk[4096];
+    for (size_t i = 0; i < sizeof junk; ++i) junk[i] = 0xA5;
+}
+
 std::string WindowText(HWND window)
 {
     char text[256] = "";
@@ -393,30 +402,33 @@ TEST_F(ScorePanelTest, TooltipRoutinesSendAFirstVersionToolInfo)
                                  reinterpret_cast<HMENU>(7), GetModuleHandleA(nullptr), nullptr);
 
     // Watch what reaches the tooltip.
-    static UINT seenSize;
-    static UINT seenFlags;
+    static TOOLINFOA seen;
     static WNDPROC original;
-    seenSize = seenFlags = 0;
+    static constexpr size_t kVersion1 = offsetof(TOOLINFOA, lParam);
     original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         tooltip, GWLP_WNDPROC,
         reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) CALLBACK -> LRESULT {
-            if (m == TTM_ADDTOOLA) {
-                seenSize = reinterpret_cast<TOOLINFOA*>(lp)->cbSize;
-                seenFlags = reinterpret_cast<TOOLINFOA*>(lp)->uFlags;
-            }
+            if (m == TTM_ADDTOOLA) memcpy(&seen, reinterpret_cast<void*>(lp), kVersion1);
             return CallWindowProcA(original, w, m, wp, lp);
         })));
 
     EXPECT_TRUE(TooltipAddChildTool(tooltip, TTF_SUBCLASS, host.hwnd(), host.hwnd(), 7, "seven"));
     // Version 1 of the record: three handles and the tool id are pointer-sized.
-    EXPECT_EQ(sizeof(void*) == 4 ? 40u : 56u, seenSize);
-    EXPECT_EQ(static_cast<UINT>(TTF_SUBCLASS | TTF_IDISHWND), seenFlags);
+    EXPECT_EQ(sizeof(void*) == 4 ? 40u : 56u, seen.cbSize);
+    static_assert(kVersion1 == (sizeof(void*) == 4 ? 40u : 56u), "up to lpszText");
+    EXPECT_EQ(static_cast<UINT>(TTF_SUBCLASS | TTF_IDISHWND), seen.uFlags);
     EXPECT_EQ(1, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
     EXPECT_EQ("seven", ToolText(tooltip, host.hwnd(), child));
+    // The fields a caller does not give are empty, whatever the stack held:
+    // the tooltip keeps them and hands them back (TTM_GETTOOLINFOA).
+    DirtyStack();
+    EXPECT_TRUE(TooltipAddTool(tooltip, 0, host.hwnd(), host.hwnd(), "host"));
+    EXPECT_EQ(0, seen.rect.left | seen.rect.top | seen.rect.right | seen.rect.bottom);
+    EXPECT_EQ(nullptr, seen.hinst);
 
     // No such child: nothing is added, and the caller hears so.
     EXPECT_FALSE(TooltipAddChildTool(tooltip, TTF_SUBCLASS, host.hwnd(), host.hwnd(), 8, "eight"));
-    EXPECT_EQ(1, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    EXPECT_EQ(2, SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
     // No tooltip: the panel's case when the tooltip could not be made.
     EXPECT_FALSE(TooltipAddTool(nullptr, TTF_SUBCLASS, host.hwnd(), child, "none"));
 

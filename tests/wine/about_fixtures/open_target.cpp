@@ -12,7 +12,10 @@ int main()
     lstrcatA(path, ".opened");
     FILE* mark = fopen(path, "w");
     if (!mark) return 1;
-    fputs("opened\n", mark);
+    // How it was told to show its window: the shell passes on what the game asked.
+    STARTUPINFOA start;
+    GetStartupInfoA(&start);
+    fprintf(mark, "shown %d\n", start.dwFlags & STARTF_USESHOWWINDOW ? start.wShowWindow : -1);
     fclose(mark);
     return 0;
 }
