@@ -1117,7 +1117,7 @@ TEST_F(MainWindowTest, StartUpWritesBackOnlyTheStoredChoicesWhateverAllocationFa
 
 TEST_F(MainWindowTest, AFileUnreadableAtStartGetsOnlyThePlayersChangesOnceItReads)
 {
-    const std::string stored = SettingsFile(1, "\"8, 8\"", "\"16, 16\"");
+    const std::string stored = SettingsFile(0, "\"8, 6\"", "\"16, 16\"");
     WriteFile(path, stored);
     // Another program holds the file open and shares it with nobody.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -1126,16 +1126,21 @@ TEST_F(MainWindowTest, AFileUnreadableAtStartGetsOnlyThePlayersChangesOnceItRead
     GridPoint grid;
     BoardCtlGetGridSize(Board(), &grid);
     EXPECT_EQ(4, grid.x);  // the defaults
-    Command(IDM_SIZE_3);   // not written while the file is held, but remembered
+    Command(IDM_TOPMOST);  // not written while the file is held, but remembered
     CloseHandle(held);
     EXPECT_EQ(stored, ReadFile(path));
+    // Always-on-top is saved as chosen; the grid and the view size, never
+    // chosen and unchanged, stay as stored.
+    Command(IDM_TOPMOST);
+    EXPECT_EQ(stored, ReadFile(path));
+    Command(IDM_TOPMOST);
+    EXPECT_EQ(SettingsFile(1, "\"8, 6\"", "\"16, 16\""), ReadFile(path));
     Command(IDM_LEVEL_1);  // the grid shown, chosen: a choice all the same
-    // Always-on-top stays as stored; the two choices of this run are saved.
-    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"24, 24\""), ReadFile(path));
+    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"16, 16\""), ReadFile(path));
 
     // A board that is gone cannot tell its sizes: nothing is saved.
     SendMessageA(Board(), WM_CLOSE, 0, 0);
     ASSERT_EQ(nullptr, Board());
     Command(IDM_TOPMOST);
-    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"24, 24\""), ReadFile(path));
+    EXPECT_EQ(SettingsFile(1, "\"4, 4\"", "\"16, 16\""), ReadFile(path));
 }

@@ -297,6 +297,14 @@ HandleCounts CountHandles()
     return counts;
 }
 
+DWORD CountKernelHandles()
+{
+    DWORD count = 0, flags = 0;
+    for (ULONG_PTR value = 4; value < 0x4000; value += 4)
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    return count;
+}
+
 // ---- System colours --------------------------------------------------------
 
 ScopedSysColors::ScopedSysColors(std::initializer_list<std::pair<int, COLORREF>> colours)

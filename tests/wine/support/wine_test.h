@@ -103,6 +103,10 @@ struct HandleCounts {
 // the GDI count then walks the handle table with GetObjectType and the USER
 // count counts this thread's windows (top-level and children).
 HandleCounts CountHandles();
+// Kernel handles (files, mutexes, searches, ...) open in this process,
+// counted by probing handle values: Wine's GetProcessHandleCount answers a
+// constant.
+DWORD CountKernelHandles();
 
 // ---- System colours --------------------------------------------------------
 
