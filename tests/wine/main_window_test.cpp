@@ -750,13 +750,18 @@ TEST_F(MainWindowTest, AMissingChildFailsTheCreationAndLeavesNoWindow)
     // Classes already there: reported, harmless.
     EXPECT_EQ(0, MainWndRegisterClasses(instance));
     EXPECT_EQ(0, BoardCtlRegister(instance));
-    // Without the "board" class the board control cannot be created.
-    ASSERT_TRUE(UnregisterClassA("board", instance));
-    const wt::HandleCounts before = wt::CountHandles();
-    EXPECT_EQ(nullptr, MainWndCreate(instance));
-    wt::PumpMessages();
-    EXPECT_EQ(before.user, wt::CountHandles().user);
-    EXPECT_EQ(1, BoardCtlRegister(instance));
+    // Without its class a child cannot be created.
+    for (const char* child : {"board", "score"}) {
+        ASSERT_TRUE(UnregisterClassA(child, instance));
+        const wt::HandleCounts before = wt::CountHandles();
+        EXPECT_EQ(nullptr, MainWndCreate(instance)) << child;
+        wt::PumpMessages();
+        EXPECT_EQ(before.user, wt::CountHandles().user) << child;
+        BoardCtlRegister(instance);
+        ScoreRegister(instance);
+        WNDCLASSA back;
+        ASSERT_TRUE(GetClassInfoA(instance, child, &back)) << child;
+    }
 
     // A game whose window cannot be made ends at once rather than wait for messages.
     const UINT_PTR quit =

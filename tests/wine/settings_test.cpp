@@ -365,8 +365,9 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
 {
     // The stored cell size is the one saved: a step that fails after the
     // other two writes leaves a file that reads back right, but is not whole.
-    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid +
-                               "=\"5, 5\"\r\n" + kCell + "=\"16, 16\"\r\n;x\r\n[After]\r\nb=2\r\n";
+    const std::string stored = ";mine\r\n[Before]\r\na=1\r\n[After]\r\nb=2\r\n[Tessaly]\r\n" +
+                               kTopmost + "=0\r\n" + kGrid + "=\"5, 5\"\r\n" + kCell +
+                               "=\"16, 16\"\r\nc=3\r\n";
     TempFolder folder;
     const std::string ini = folder / "knaplet.ini";
     WriteBytes(ini, stored);
@@ -382,7 +383,8 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
         {"copy", is::Call::WriteFile, 0, 0},
         {"copy cut short", is::Call::WriteFile, 0, 1},
         {"last profile write", is::Call::WritePrivateProfileStringA, 3, 0},
-        // A full disk cuts the file short: by its last line end, or by a whole line.
+        // A full disk cuts the file short: by its last line end, or by a whole
+        // line (of the game's own section).
         {"disk full, 1 byte", is::Call::WritePrivateProfileStringA, 3, 1},
         {"disk full, 5 bytes", is::Call::WritePrivateProfileStringA, 3, 5},
         {"read-back", is::Call::GetPrivateProfileStringA, 0, 0},
@@ -403,8 +405,8 @@ TEST(SettingsSave, AFailedStepLeavesTheFileAsItWasAndNoTemporaryFile)
     is::Failing heldOnce(is::Call::ReplaceFileA, 1);
     Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
     EXPECT_EQ(1, heldOnce.Calls());
-    EXPECT_EQ(";mine\r\n[Before]\r\na=1\r\n[Tessaly]\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell +
-                  "=\"16, 16\"\r\n;x\r\n" + kTopmost + "=1\r\n[After]\r\nb=2\r\n",
+    EXPECT_EQ(";mine\r\n[Before]\r\na=1\r\n[After]\r\nb=2\r\n[Tessaly]\r\n" + kTopmost + "=1\r\n" +
+                  kGrid + "=\"8, 8\"\r\n" + kCell + "=\"16, 16\"\r\nc=3\r\n",
               ReadBytes(ini));
     EXPECT_EQ(kHiddenSystem, GetFileAttributesA(ini.c_str()) & kHiddenSystem);
 }
@@ -581,6 +583,13 @@ TEST(SettingsLoad, AFileHeldByAnotherProgramIsWaitedForThenLeftAlone)
     const std::string ini = folder / "knaplet.ini";
     WriteBytes(ini, "[Tessaly]\r\n" + kTopmost + "=1\r\n" + kGrid + "=\"8, 8\"\r\n" + kCell +
                         "=\"16, 16\"\r\n");
+    // A program reading it (an indexer) shares it: loads and saves go on.
+    HANDLE reader = CreateFileA(ini.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(Show({1, 8, 8, 16, 16}), Show(Load(folder / "knaplet.exe")));
+    Save(folder / "knaplet.exe", {1, 8, 8, 16, 16});
+    CloseHandle(reader);
     // Another program holds the file open and shares it with nobody.
     HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
