@@ -244,6 +244,10 @@ TEST_F(LinkLabelTest, AttachingSubclassesAndStartsBlueOnTheFaceColour)
         TextOutA(dc, 1, 0, "Link text", 9);
     });
     EXPECT_TRUE(want.data == p.data) << p.Picture({0, 0, p.width, p.height}, {{kBlue, '#'}});
+    // Its block holds the text and the zero after it.
+    ms::MallocWatch watch(1);
+    Repaint();
+    EXPECT_EQ(10u, watch.FailedSize());
 }
 
 TEST_F(LinkLabelTest, AnEmptyTextFillsTheBackgroundOnly)
