@@ -132,9 +132,13 @@ run_tests() {
     [ $rc -eq 0 ] && return 0 || return 1
 }
 
-# A copy of the list, so that editing it during a run changes nothing.
+# Copies of the lists, so that editing them during a run changes nothing.
 cp "$list" "$work/mutants.txt"
 list=$work/mutants.txt
+if [ -f "$equivalents" ]; then
+    cp "$equivalents" "$work/equivalents.txt"
+    equivalents=$work/equivalents.txt
+fi
 
 # The mutants to run, by their line in the list.
 mutants=()
