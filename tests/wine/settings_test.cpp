@@ -128,8 +128,8 @@ public:
     }
 
 private:
-    // The first load makes what the C library and Wine make once (buffers,
-    // the code page's tables) and keep.
+    // A load before counting: the first one makes what the C library and
+    // Wine make once (buffers, the code page's tables) and keep.
     static bool WarmUp()
     {
         AppSettings s;
