@@ -382,22 +382,6 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
         RepaintAndCompare(nullptr, "no tiles");  // a short text: no allocation of its own
         EXPECT_TRUE(noTiles.Failed());
     }
-    // Each allocation of a whole paint failing in turn (the tiles' record and
-    // rows, the record of sunk cells), then a smaller board: the next paint is right.
-    SetWindowSize(control, 500, 400);
-    for (int n = 1, failed = 1; failed; ++n) {
-        BoardCtlNewBoard(control, 30, 20 + n);         // more cells than any board before
-        BoardCtlSetCellSize(control, 10 + n, 10 + n);  // and new tiles
-        {
-            ms::MallocWatch watch(n);
-            InvalidateRect(control, nullptr, FALSE);
-            UpdateWindow(control);
-            failed = watch.Failed();
-        }
-        BoardCtlNewBoard(control, 4, 4);
-        BoardPress(Model(), GridPoint{1, 3});
-        RepaintAndCompare(nullptr, "back after a failed allocation");
-    }
     // After a whole paint a press repaints only its cells, on oblong cells and
     // an oblong grid too, in each new bitmap of a growing kept buffer: no tiles
     // remade (an allocation), no bevel (a SaveDC).
@@ -415,6 +399,22 @@ TEST_F(BoardRepaintSequence, EveryRepaintAfterAnyChangeShowsWhatAWholePaintShows
         EXPECT_EQ(0, saves.Calls()) << grown;
     }
     RepaintAndCompare(nullptr, "a press on oblong cells");
+    // Each allocation of a whole paint failing in turn (the tiles' record and
+    // rows, the record of sunk cells), then a smaller board: the next paint is right.
+    SetWindowSize(control, 500, 400);
+    for (int n = 1, failed = 1; failed; ++n) {
+        BoardCtlNewBoard(control, 30, 20 + n);         // more cells than any board before
+        BoardCtlSetCellSize(control, 10 + n, 10 + n);  // and new tiles
+        {
+            ms::MallocWatch watch(n);
+            InvalidateRect(control, nullptr, FALSE);
+            UpdateWindow(control);
+            failed = watch.Failed();
+        }
+        BoardCtlNewBoard(control, 4, 4);
+        BoardPress(Model(), GridPoint{1, 3});
+        RepaintAndCompare(nullptr, "back after a failed allocation");
+    }
     std::mt19937 random(7031u);
     auto below = [&](int n) { return static_cast<int>(random() % n); };
     std::optional<wt::ScopedSysColors> scheme;
