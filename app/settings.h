@@ -21,7 +21,8 @@ static_assert(sizeof(AppSettings) == 20, "AppSettings is five 32-bit words");
 constexpr unsigned kSettingsTopmost = 1;
 constexpr unsigned kSettingsGrid = 2;
 constexpr unsigned kSettingsCell = 4;
-static_assert((kSettingsTopmost ^ kSettingsGrid ^ kSettingsCell) == 7, "each group a bit of its own");
+static_assert((kSettingsTopmost ^ kSettingsGrid ^ kSettingsCell) == 7,
+              "each group a bit of its own");
 
 // Defaults and clamping. 0, with the defaults, when the file exists but
 // stays unreadable for a moment: the caller must then not save over it.
