@@ -128,12 +128,15 @@ public:
     }
 
 private:
-    // A load before counting: the first one makes what the C library and
-    // Wine make once (buffers, the code page's tables) and keep.
+    // One load before the first count: it makes what the C library and Wine
+    // make once (buffers, the code page's tables) and keep.
     static bool WarmUp()
     {
-        AppSettings s;
-        return LoadSettingsForModulePath("C:\\tessaly-none\\knaplet.exe", &s);
+        static const bool warm = [] {
+            AppSettings s;
+            return LoadSettingsForModulePath("C:\\tessaly-none\\knaplet.exe", &s) == 1;
+        }();
+        return warm;
     }
     bool warm_ = WarmUp();
     ms::MallocWatch watch_;
